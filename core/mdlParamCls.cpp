@@ -1,0 +1,8 @@
+#include "mdlParamCls.h"
+
+#include "G_Param.h"
+
+void ClearParams() {
+    G_Param.RecordBuffer = MeasureRecord{};
+    G_Param.CurrentValues = MeasureValues{};
+}

@@ -1,0 +1,4 @@
+#pragma once
+
+// Blanks RecordBuffer and CurrentValues; headers and CurrentIndex stay.
+void ClearParams();

@@ -1,0 +1,59 @@
+#include "mdlPublicWriteFunc.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include "G_Param.h"
+#include "RecordFile.h"
+#include "SettingsFile.h"
+#include "mdlParamCls.h"
+
+bool ReadRecordToBuffer(int r) {
+    ClearParams();
+    const RecordFile::ReadResult result = RecordFile::Read(G_Param.RecordFilePath(), r);
+    G_Param.RecordBuffer = result.Record;
+    return !result.PastEnd;
+}
+
+bool WriteBufferAsRecord(int r) {
+    return RecordFile::Write(G_Param.RecordFilePath(), r, G_Param.RecordBuffer);
+}
+
+int RecordCount() { return RecordFile::Count(G_Param.RecordFilePath()); }
+
+void WriteHeader() {
+    MeasureRecord header;
+    header.SubLabel1 = G_Param.Title;
+    header.SubLabel2 = G_Param.MeasureDate;
+    header.SubLabel3 = G_Param.Person;
+    G_Param.RecordBuffer = header;
+    WriteBufferAsRecord(1);
+    MeasureRecord captions;
+    captions.SubLabel1 = G_Param.SubLabelCaption1;
+    captions.SubLabel2 = G_Param.SubLabelCaption2;
+    captions.SubLabel3 = G_Param.SubLabelCaption3;
+    G_Param.RecordBuffer = captions;
+    WriteBufferAsRecord(2);
+}
+
+bool WriteSettings() {
+    const UserSettings s{G_Param.CommSettings, G_Param.PortNumber, G_Param.OperationMode,
+                         G_Param.AutoWriteOn, G_Param.AutoWriteDelay};
+    QSaveFile file(G_Param.SettingsFilePath());
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    file.write(SettingsFile::Format(s));
+    return file.commit();
+}
+
+void ReadSettings() {
+    QFile file(G_Param.SettingsFilePath());
+    if (!file.open(QIODevice::ReadOnly)) return;
+    UserSettings s{G_Param.CommSettings, G_Param.PortNumber, G_Param.OperationMode,
+                   G_Param.AutoWriteOn, G_Param.AutoWriteDelay};
+    SettingsFile::Parse(file.readAll(), s);
+    G_Param.CommSettings = s.CommSettings;
+    G_Param.PortNumber = s.PortNumber;
+    G_Param.OperationMode = s.OperationMode;
+    G_Param.AutoWriteOn = s.AutoWriteOn;
+    G_Param.AutoWriteDelay = s.AutoWriteDelay;
+}

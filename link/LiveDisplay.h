@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+// What frame decoding shows on the main window.
+class LiveDisplay {
+public:
+    virtual ~LiveDisplay() = default;
+    // One line on the received-data box (picDisp), below the previous one.
+    virtual void PrintLine(const QString& line) = 0;
+    // Empties the received-data box.
+    virtual void ClearPrint() = 0;
+    // The BMI result label (lblBmiRes).
+    virtual void ShowBmiResult(const QString& text) = 0;
+    // Reloads the record display from the record file.
+    virtual void RefreshDisplay() = 0;
+    // (Re)starts automatic writing: it fires once, `ms` after the last arming.
+    virtual void ArmAutoWrite(int ms) = 0;
+};

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+#include "MainWindowHooks.h"
+
+class QTimer;
+class SerialPort;
+class Dialogs;
+class LiveDisplay;
+
+// The link to the meter as the main window owns it: the port's receive events, frame
+// assembly and decoding, the online/offline state with the connect button's look, and
+// command sending.
+class MeterLink : public QObject, public LinkControl {
+    Q_OBJECT
+public:
+    MeterLink(SerialPort& port, Dialogs& dialogs, LiveDisplay& display,
+              QObject* parent = nullptr);
+    ~MeterLink() override;
+
+    // LinkControl
+    bool SetLinkOnline(bool open) override;
+    bool IsOnline() const override;
+    void SetIsOnline(bool online) override;
+
+    // Start-up: applies the saved port number and line settings (resetting unusable line
+    // settings to the defaults and rewriting user.dat), the control properties, and opens
+    // the port; a missing port leaves the link offline with its message.
+    void OpenAtStartup();
+    // The next frame clears the received-data box first.
+    void SetClearPending();
+    // After the communication settings dialog: reopen whatever IsOnline was; on failure
+    // offline with the "通信エラー" message.
+    void ReopenAfterSettings();
+    // Sends request `index` of the command table (asks first in manual mode).
+    void SendCommand(int index);
+
+    // 1-3: the online animation pictures, 4: the offline picture.
+    int ConnectPicture() const;
+    QString ConnectCaption() const;  // "オンライン" / "オフライン"
+
+signals:
+    // The connect button's picture or the link caption changed.
+    void LookChanged();
+
+public slots:
+    void cmdConnect_Click();
+    void mscPort_OnComm();
+    void DspTimer_Timer();
+    void CmdTimer_Timer();
+
+private:
+    struct State;
+    std::unique_ptr<State> d;
+};

@@ -1,0 +1,63 @@
+#include "Cp932.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace {
+constexpr const char* kCodecName = "windows-31j";
+
+// One character (or surrogate pair) to CP932; '?' when CP932 has no such character.
+QByteArray EncodeChar(QStringView ch) {
+    QStringEncoder encoder(kCodecName);
+    QByteArray bytes = encoder.encode(ch);
+    if (encoder.hasError() || bytes.isEmpty()) return QByteArray("?");
+    return bytes;
+}
+
+qsizetype CharLength(const QString& text, qsizetype i) {
+    return (text.at(i).isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
+}
+}  // namespace
+
+namespace Cp932 {
+
+QByteArray Encode(const QString& text) {
+    QStringEncoder encoder(kCodecName);
+    QByteArray bytes = encoder.encode(text);
+    if (!encoder.hasError()) return bytes;
+    // ICU substitutes its own two-byte filler; a plain '?' is what readers expect.
+    bytes.clear();
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype len = CharLength(text, i);
+        bytes += EncodeChar(QStringView(text).mid(i, len));
+        i += len;
+    }
+    return bytes;
+}
+
+QString Decode(const QByteArray& bytes) {
+    QStringDecoder decoder(kCodecName, QStringConverter::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    // ICU marks undecodable bytes with SUB (0x1A); show them as the replacement character.
+    if (decoder.hasError()) text.replace(QChar(0x1A), QChar(QChar::ReplacementCharacter));
+    return text;
+}
+
+QByteArray EncodeField(const QString& text, int width) {
+    QByteArray out = Encode(text);
+    if (out.size() > width) {
+        // Rebuild character by character so that a two-byte character is never split.
+        out.clear();
+        for (qsizetype i = 0; i < text.size();) {
+            const qsizetype len = CharLength(text, i);
+            const QByteArray bytes = EncodeChar(QStringView(text).mid(i, len));
+            if (out.size() + bytes.size() > width) break;
+            out += bytes;
+            i += len;
+        }
+    }
+    out.append(width - out.size(), ' ');
+    return out;
+}
+
+}  // namespace Cp932

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QTest>
+#include <deque>
+#include <functional>
+#include <optional>
+
+#include "Dialogs.h"
+
+// Records every dialog call and answers from a script. A question without a scripted
+// answer fails the running test.
+class DialogsDouble : public Dialogs {
+public:
+    struct Entry {
+        QString Kind;  // "message", "question", "input", "save"
+        QString Title;
+        MsgIcon Icon = MsgIcon::None;
+        QString Text;
+    };
+
+    void Message(const QString& text, MsgIcon icon, const QString& title) override {
+        Transcript.append({QStringLiteral("message"), title, icon, text});
+        if (OnMessage) OnMessage(text);
+    }
+    bool AskYesNo(const QString& text, const QString& title) override {
+        Transcript.append({QStringLiteral("question"), title, MsgIcon::None, text});
+        if (Answers.empty()) {
+            QTest::qFail(qPrintable(QStringLiteral("unexpected question: ") + text), __FILE__,
+                         __LINE__);
+            return false;
+        }
+        const bool yes = Answers.front();
+        Answers.pop_front();
+        return yes;
+    }
+    std::optional<QString> InputBox(const QString& prompt, const QString& title,
+                                    const QString&) override {
+        Transcript.append({QStringLiteral("input"), title, MsgIcon::None, prompt});
+        if (Inputs.empty()) return std::nullopt;
+        auto v = Inputs.front();
+        Inputs.pop_front();
+        return v;
+    }
+    std::optional<QString> SaveFile(const QString& title, const QString& filter,
+                                    const QString& proposedName, const QString&) override {
+        Transcript.append({QStringLiteral("save"), title, MsgIcon::None,
+                           filter + u'|' + proposedName});
+        if (SavePaths.empty()) return std::nullopt;
+        auto v = SavePaths.front();
+        SavePaths.pop_front();
+        return v;
+    }
+
+    // The texts of all calls, in order.
+    QStringList Texts() const {
+        QStringList texts;
+        for (const auto& e : Transcript) texts << e.Text;
+        return texts;
+    }
+    void Clear() { Transcript.clear(); }
+
+    QList<Entry> Transcript;
+    std::deque<bool> Answers;
+    std::deque<std::optional<QString>> Inputs;
+    std::deque<std::optional<QString>> SavePaths;
+    std::function<void(const QString&)> OnMessage;  // runs inside a message, like its event loop
+};
