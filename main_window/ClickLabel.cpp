@@ -1,0 +1,6 @@
+#include "ClickLabel.h"
+
+void ClickLabel::mouseDoubleClickEvent(QMouseEvent* event) {
+    QLabel::mouseDoubleClickEvent(event);
+    emit doubleClicked();
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+// Texts of the main window that several places use.
+namespace MainTexts {
+inline const QString TitleCaption = QStringLiteral("タイトル ： ");
+inline const QString DateCaption = QStringLiteral("日　　付 ： ");
+inline const QString PersonCaption = QStringLiteral(" 担当者　： ");
+inline const QString AutoWriteMark = QStringLiteral("～自動書き込みモード～");
+inline const QString NoValue = QStringLiteral("--");
+inline const QString HeaderHint = QStringLiteral("ダブルクリックで設定画面にジャンプ");
+inline const QString AskDiscardAll =
+    QStringLiteral("編集中のデータが全て消去されますが、よろしいですか？");
+inline const QString AskReally = QStringLiteral("本当によろしいですか？");
+inline const QString OutOfRange = QStringLiteral("範囲内の数字を入れてください");
+inline const QString NoMoreRecords = QStringLiteral("これ以上登録できません");
+inline const QString BackToFirst = QStringLiteral("No.1に戻ります");
+inline const QString NewFileDone = QStringLiteral("新規ファイルです");
+inline const QString AlreadyRunning =
+    QStringLiteral("Hakaron(for Windows)\r\nはすでに起動されています。");
+}  // namespace MainTexts

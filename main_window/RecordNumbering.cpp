@@ -1,0 +1,34 @@
+#include "RecordNumbering.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "G_Const.h"
+#include "mdlStandard.h"
+
+namespace RecordNumbering {
+
+int PreviousIndex(int currentIndex, int recordCount) {
+    if (currentIndex != 0) return currentIndex - 1;
+    return std::max(recordCount - 3, 0);
+}
+
+int NextIndex(int currentIndex, int recordCount) {
+    if (currentIndex + 1 >= G_Const::MaxNumber) return 0;
+    if (recordCount == currentIndex + 3) return 0;
+    return currentIndex + 1;
+}
+
+int NewRecordPosition(int recordCount) {
+    return std::max(recordCount + 1, G_Const::HeaderRecords + 1);
+}
+
+bool CanCreateNew(int recordCount) { return recordCount - 2 < G_Const::MaxNumber; }
+
+std::optional<int> TypedNumber(const QString& text) {
+    const double value = std::nearbyint(NumericValue(text));
+    if (value < 1 || value > G_Const::MaxNumber) return std::nullopt;
+    return int(value);
+}
+
+}  // namespace RecordNumbering

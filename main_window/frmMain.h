@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+
+#include "LiveDisplay.h"
+#include "MainWindowHooks.h"
+#include "Platform.h"
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTimer;
+class ClickLabel;
+class LinePrintBox;
+class MeterLink;
+
+// The main window: the record on display, the meter link, numbering and writing.
+class frmMain : public QMainWindow, public LiveDisplay, public DisplayControl {
+    Q_OBJECT
+public:
+    explicit frmMain(const Platform& platform, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // The start-up sequence. False when another copy runs (the user has been told).
+    bool Form_Load();
+
+    // DisplayControl and LiveDisplay
+    void RefreshDisplay() override;
+    void ApplyModeLayout() override;
+    void PrintLine(const QString& line) override;
+    void ClearPrint() override;
+    void ShowBmiResult(const QString& text) override;
+    void ArmAutoWrite(int ms) override;
+
+    // Record writing and numbering.
+    void InputClick();
+    void WriteCurrent();
+    void ClearCurrent();
+    void MoveNumber(int mode);  // 0 previous, 1 next, 2 new
+    void NewMeasurementSet();
+
+    MeterLink& Link() { return *m_link; }
+
+    // Controls, named as the user's manual names them.
+    QLineEdit* txtNumber;
+    std::array<QLineEdit*, 3> txtSubLabel{};
+    std::array<ClickLabel*, 3> lblSubLabel{};
+    ClickLabel* lblTytle;
+    ClickLabel* lblToday;
+    ClickLabel* lblPerson;
+    QLabel* lblSyDisp;
+    QLabel* lblTzDisp;
+    QLabel* lblZkDisp;
+    QLabel* lblFatRatio;
+    QLabel* lblBmiRes;
+    LinePrintBox* picDisp;
+    QPushButton* cmdInputData;
+    QPushButton* cmdClearMain;
+    std::array<QPushButton*, 3> cmdNumber{};
+    QPushButton* cmdConnect;
+    QLabel* lblConnect;
+    QGroupBox* fmeBaseInput;
+    std::array<QPushButton*, 5> cmdCommandSwitch{};
+    QTimer* AwTimer;
+
+signals:
+    // The label settings window is wanted (double-click on a header label or caption).
+    void LabelSettingsRequested();
+
+public slots:
+    void txtNumber_Change();
+    void AwTimer_Timer();
+    void mnuNewData_Click();
+    void mnuFileExit_Click();
+    void mnuUserSetting_Click();
+    void mnuLabelSetting_Click();
+    void mnuCommSetting_Click();
+    // Opens the label settings from a double-click: the link is left as it is.
+    void OpenLabelSettingsDirect();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildControls();
+    void BuildMenus();
+    void UpdateConnectLook();
+    void Form_Unload();
+    void EnsureRecordFile();
+    void ShowLabelSettings();
+
+    Platform m_platform;
+    MeterLink* m_link;
+};
