@@ -6,6 +6,7 @@
 
 #include "MainWindowHooks.h"
 
+class FrameAssembler;
 class QTimer;
 class SerialPort;
 class Dialogs;
@@ -16,9 +17,8 @@ class LiveDisplay;
 // command sending.
 class MeterLink : public QObject, public LinkControl {
     Q_OBJECT
-public:
-    MeterLink(SerialPort& port, Dialogs& dialogs, LiveDisplay& display,
-              QObject* parent = nullptr);
+  public:
+    MeterLink(SerialPort& port, Dialogs& dialogs, LiveDisplay& display, QObject* parent = nullptr);
     ~MeterLink() override;
 
     // LinkControl
@@ -42,17 +42,29 @@ public:
     int ConnectPicture() const;
     QString ConnectCaption() const;  // "オンライン" / "オフライン"
 
-signals:
+    // The frame being assembled from the receive events.
+    const FrameAssembler& Assembler() const;
+    // Whether the next frame clears the received-data box first.
+    bool ClearPending() const;
+    // 0-2: the online picture the next CmdTimer tick shows (picture ConnectAnimFrame + 1).
+    int ConnectAnimFrame() const;
+
+  signals:
     // The connect button's picture or the link caption changed.
     void LookChanged();
+    // A finished frame, just before it is decoded.
+    void FrameReceived(const QString& responseCode, const QString& responseData);
 
-public slots:
+  public slots:
     void cmdConnect_Click();
     void mscPort_OnComm();
     void DspTimer_Timer();
     void CmdTimer_Timer();
 
-private:
+  private:
+    void SetLook(int picture, const QString& caption);
+    void ShowOfflineLook();
+
     struct State;
     std::unique_ptr<State> d;
 };

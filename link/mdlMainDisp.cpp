@@ -1,0 +1,129 @@
+#include "mdlMainDisp.h"
+
+#include "Dialogs.h"
+#include "G_Param.h"
+#include "LiveDisplay.h"
+#include "mdlStandard.h"
+
+namespace {
+
+const QString kScaleStatePrefix = QStringLiteral("現在の体重計の状態は、");
+
+bool LastCommandIs(const char16_t* code) {
+    return G_Param.LastCommand == code;
+}
+
+void Inform(Dialogs& dialogs, const QString& text) {
+    dialogs.Message(text, MsgIcon::Information);
+}
+
+// Automatic writing starts after a value, except for the answers to the scale-status
+// request, which carry no new measurement for the record.
+void Arm(LiveDisplay& display) {
+    if (!LastCommandIs(u"%W") && G_Param.AutoWriteOn == 1)
+        display.ArmAutoWrite(G_Param.AutoWriteDelay * 1000);
+}
+
+QString WithoutTrailingSpaces(QString text) {
+    while (text.endsWith(u' ')) text.chop(1);
+    return text;
+}
+
+// Stores a height or sitting height and prints it; a blank value is stored but not printed.
+void StoreLength(Text10& current, Text10& record, const QString& value, const QString& prefix,
+                 LiveDisplay& display) {
+    current = value;
+    record = current.Value();
+    if (!current.IsBlank())
+        display.PrintLine(prefix + WithoutTrailingSpaces(current.Value()) + QStringLiteral("cm"));
+}
+
+void ClearValue(Text10& current, Text10& record, const QString& line, LiveDisplay& display) {
+    record = QString();
+    current = QString();
+    display.PrintLine(line);
+}
+
+void WeightStep(const QString& value, LiveDisplay& display) {
+    const QString line = ProcessWeight(value);
+    if (!line.isEmpty()) display.PrintLine(line);
+    const Text10& bmi = G_Param.CurrentValues.Bmi;
+    display.ShowBmiResult(bmi.IsBlank() ? QStringLiteral("--") : bmi.Trimmed());
+}
+
+}  // namespace
+
+void DecodeFrame(const QString& responseCode, const QString& responseData, LiveDisplay& display,
+                 Dialogs& dialogs) {
+    MeasureValues& current = G_Param.CurrentValues;
+    MeasureValues& record = G_Param.RecordBuffer.Values;
+    const QString& code = responseCode;
+
+    if (code == u"ST") {
+        Inform(dialogs, QStringLiteral("身長・体重計、共に動作しています"));
+        display.RefreshDisplay();
+    } else if (code == u"SY") {
+        if (LastCommandIs(u"MS")) {
+            Inform(dialogs, QStringLiteral("身長計のみ動作しています"));
+            display.RefreshDisplay();
+        } else {
+            StoreLength(current.Height, record.Height, responseData, QStringLiteral("身長"),
+                        display);
+            Arm(display);
+        }
+    } else if (code == u"SE") {
+        ClearValue(current.Height, record.Height, QStringLiteral("身長エラー"), display);
+    } else if (code == u"ZK") {
+        if (LastCommandIs(u"MS")) {
+            Inform(dialogs, QStringLiteral("座高計として動作しています"));
+            display.RefreshDisplay();
+        } else {
+            StoreLength(current.SittingHeight, record.SittingHeight, responseData,
+                        QStringLiteral("座高"), display);
+            Arm(display);
+        }
+    } else if (code == u"ZE") {
+        ClearValue(current.SittingHeight, record.SittingHeight, QStringLiteral("座高エラー"),
+                   display);
+    } else if (code == u"TZ") {
+        if (LastCommandIs(u"MS")) {
+            Inform(dialogs, QStringLiteral("体重計のみ動作しています"));
+            display.RefreshDisplay();
+        } else {
+            WeightStep(responseData, display);
+            Arm(display);
+        }
+    } else if (code == u"TE") {
+        ClearValue(current.Weight, record.Weight, QStringLiteral("体重エラー"), display);
+    } else if (code == u"TR") {
+        Inform(dialogs,
+               QStringLiteral("現在の風袋引き設定は、") + responseData + QStringLiteral("kgです"));
+        display.RefreshDisplay();
+    } else if (code == u"TL" || code == u"TH") {
+        WeightStep(responseData, display);
+        Inform(dialogs, kScaleStatePrefix + (code == u"TL" ? QStringLiteral("10kg未満で安定です")
+                                                           : QStringLiteral("10kg以上で安定です")));
+        if (LastCommandIs(u"%W")) {
+            display.RefreshDisplay();
+        } else {
+            Arm(display);
+        }
+    } else if (code == u"UL" || code == u"OV" || code == u"HD") {
+        const QString state = code == u"UL" ? QStringLiteral("不安定な状態です")
+                              : code == u"OV" ? QStringLiteral("測定範囲をオーバーしています")
+                                              : QStringLiteral("ホールド中です");
+        Inform(dialogs, kScaleStatePrefix + state);
+        display.RefreshDisplay();
+        Arm(display);
+    } else if (code == u"ER") {
+        Inform(dialogs, LastCommandIs(u"%W") ? kScaleStatePrefix + QStringLiteral("未動作です")
+                                             : QStringLiteral("未動作です"));
+        display.RefreshDisplay();
+    } else if (LastCommandIs(u"%V")) {
+        Inform(dialogs, QStringLiteral("この身長体重計のROMバージョンは「") +
+                            responseData.trimmed() + QStringLiteral("」です"));
+        display.RefreshDisplay();
+    } else {
+        display.RefreshDisplay();
+    }
+}
