@@ -17,6 +17,16 @@ QByteArray EncodeChar(QStringView ch) {
 qsizetype CharLength(const QString& text, qsizetype i) {
     return (text.at(i).isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
 }
+
+bool IsLeadByte(uchar b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+// Whether the bytes end in the first half of a two-byte character (a field cut by an older
+// writer, a damaged file). The converter would silently swallow such a byte.
+bool EndsInLeadByte(const QByteArray& bytes) {
+    bool lead = false;
+    for (const char c : bytes) lead = !lead && IsLeadByte(uchar(c));
+    return lead;
+}
 }  // namespace
 
 namespace Cp932 {
@@ -36,10 +46,12 @@ QByteArray Encode(const QString& text) {
 }
 
 QString Decode(const QByteArray& bytes) {
+    const bool cutChar = EndsInLeadByte(bytes);
     QStringDecoder decoder(kCodecName, QStringConverter::Flag::Stateless);
-    QString text = decoder.decode(bytes);
+    QString text = decoder.decode(cutChar ? bytes.chopped(1) : bytes);
     // ICU marks undecodable bytes with SUB (0x1A); show them as the replacement character.
     if (decoder.hasError()) text.replace(QChar(0x1A), QChar(QChar::ReplacementCharacter));
+    if (cutChar) text += QChar(QChar::ReplacementCharacter);
     return text;
 }
 

@@ -1,0 +1,91 @@
+#include <QTest>
+
+#include "Cp932.h"
+
+// CP932 bytes here are written out by hand, never produced by the code under test.
+class TestCp932 : public QObject {
+    Q_OBJECT
+
+private slots:
+    void encodeFieldCutsAndPadsToWidth_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QByteArray>("expected");
+
+        QTest::newRow("half-width padded") << u"abc"_qs << 5 << QByteArray("abc  ");
+        QTest::newRow("half-width cut") << u"abcdef"_qs << 4 << QByteArray("abcd");
+        QTest::newRow("empty is all spaces") << QString() << 3 << QByteArray("   ");
+        QTest::newRow("full-width padded")
+            << u"山田"_qs << 6 << QByteArray("\x8e\x52\x93\x63  ");
+        QTest::newRow("full-width exact fit") << u"山田"_qs << 4 << QByteArray("\x8e\x52\x93\x63");
+        QTest::newRow("full-width cut before split character")
+            << u"山田太"_qs << 5 << QByteArray("\x8e\x52\x93\x63 ");
+        QTest::newRow("wave dash") << u"～"_qs << 2 << QByteArray("\x81\x60");
+        QTest::newRow("mixed cut before split character")
+            << u"A山田"_qs << 4 << QByteArray("A\x8e\x52 ");
+        QTest::newRow("half-width katakana is one byte")
+            << u"ｱｲｳ"_qs << 2 << QByteArray("\xb1\xb2");
+        QTest::newRow("missing character becomes question mark")
+            << u"A한B"_qs << 4 << QByteArray("A?B ");
+        QTest::newRow("missing character in a cut text")
+            << u"한山田"_qs << 4 << QByteArray("?\x8e\x52 ");
+        QTest::newRow("trailing spaces of a fixed text are cut")
+            << u"山田太郎            "_qs << 10 << QByteArray("\x8e\x52\x93\x63\x91\xbe\x98\x59  ");
+    }
+    void encodeFieldCutsAndPadsToWidth() {
+        QFETCH(QString, text);
+        QFETCH(int, width);
+        QFETCH(QByteArray, expected);
+        QCOMPARE(Cp932::EncodeField(text, width), expected);
+    }
+
+    void encodeWholeText_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("ascii") << u"4800,E,8,1"_qs << QByteArray("4800,E,8,1");
+        QTest::newRow("japanese") << u"体重"_qs << QByteArray("\x91\xcc\x8f\x64");
+        QTest::newRow("wave dash") << u"1～2"_qs << QByteArray("1\x81\x60" "2");
+        QTest::newRow("missing character") << u"x한y"_qs << QByteArray("x?y");
+    }
+    void encodeWholeText() {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, expected);
+        QCOMPARE(Cp932::Encode(text), expected);
+    }
+
+    void decodeKnownBytes_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("kanji") << QByteArray("\x8e\x52\x93\x63") << u"山田"_qs;
+        QTest::newRow("wave dash") << QByteArray("\x81\x60") << u"～"_qs;
+        QTest::newRow("half-width katakana") << QByteArray("\xb1 ") << u"ｱ "_qs;
+        QTest::newRow("empty") << QByteArray() << QString();
+    }
+    void decodeKnownBytes() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, expected);
+        QCOMPARE(Cp932::Decode(bytes), expected);
+    }
+
+    void decodeUndecodableBytesGivesReplacementCharacter_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("prefix");
+        QTest::newRow("lead byte at the end") << QByteArray("AB\x81") << u"AB"_qs;
+        QTest::newRow("lead byte before a control") << QByteArray("A\x81\x01") << u"A"_qs;
+        QTest::newRow("field cut inside a character")
+            << QByteArray("\x8e\x52\x93") << u"山"_qs;
+        QTest::newRow("lead byte before a space") << QByteArray("\x93 A") << QString();
+        QTest::newRow("unused lead byte pair") << QByteArray("\x85\x40") << QString();
+    }
+    void decodeUndecodableBytesGivesReplacementCharacter() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, prefix);
+        const QString text = Cp932::Decode(bytes);
+        QVERIFY2(text.startsWith(prefix), qPrintable(text));
+        QVERIFY2(text.contains(QChar(QChar::ReplacementCharacter)), qPrintable(text));
+        QVERIFY(!text.contains(QChar(0x1A)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCp932)
+#include "tst_cp932.moc"
