@@ -2,6 +2,16 @@
 
 #include <QString>
 
+// Removes the ASCII spaces that pad stored fields, on both sides. Other white space (a
+// full-width space typed on purpose, a tab) is part of the text.
+inline QString TrimSpaces(const QString& text) {
+    qsizetype start = 0;
+    qsizetype end = text.size();
+    while (start < end && text.at(start) == u' ') ++start;
+    while (end > start && text.at(end - 1) == u' ') --end;
+    return text.mid(start, end - start);
+}
+
 // A text of exactly N characters: assignment pads with spaces on the right or cuts.
 template <int N>
 class FixedText {
@@ -17,8 +27,8 @@ public:
 
     const QString& Value() const { return m_text; }
     operator const QString&() const { return m_text; }  // NOLINT
-    QString Trimmed() const { return m_text.trimmed(); }
-    bool IsBlank() const { return m_text.trimmed().isEmpty(); }
+    QString Trimmed() const { return TrimSpaces(m_text); }
+    bool IsBlank() const { return Trimmed().isEmpty(); }
     bool operator==(const FixedText&) const = default;
 
 private:

@@ -47,7 +47,7 @@ MeasureRecord MeasureRecord::Decode(const QByteArray& raw) {
     int offset = 0;
     int i = 0;
     ForEachField(record, [&](auto& field) {
-        field = Cp932::Decode(bytes.mid(offset, kWidths[i])).trimmed();
+        field = TrimSpaces(Cp932::Decode(bytes.mid(offset, kWidths[i])));
         offset += kWidths[i++];
     });
     return record;
