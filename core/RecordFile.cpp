@@ -11,8 +11,9 @@ namespace RecordFile {
 ReadResult Read(const QString& path, int r) {
     ReadResult result;
     QFile file(path);
-    // Opening for read and write creates the file, as the record file's first use does.
-    if (r < 1 || !file.open(QIODevice::ReadWrite)) {
+    // Opening for read and write creates the file, as the record file's first use does; a
+    // read-only file is still read.
+    if (r < 1 || !(file.open(QIODevice::ReadWrite) || file.open(QIODevice::ReadOnly))) {
         result.PastEnd = true;
         return result;
     }
@@ -67,19 +68,21 @@ bool ForceDelete(const QString& path) {
 }
 
 bool Replace(const QString& path, const QList<MeasureRecord>& records) {
+    // The new set replaces a read-only old file too (as deleting it would), and comes out
+    // writable; the old permissions come back when the replacement fails.
+    const bool existed = QFileInfo::exists(path);
+    const QFileDevice::Permissions oldPermissions = QFile::permissions(path);
+    if (existed) QFile::setPermissions(path, oldPermissions | QFile::WriteOwner | QFile::WriteUser);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    for (const MeasureRecord& record : records) {
-        const QByteArray bytes = record.Encode();
-        if (file.write(bytes) != bytes.size()) {
-            file.cancelWriting();
-            return false;
-        }
+    bool ok = file.open(QIODevice::WriteOnly);
+    for (qsizetype i = 0; ok && i < records.size(); ++i) {
+        const QByteArray bytes = records[i].Encode();
+        ok = file.write(bytes) == bytes.size();
     }
-    // A read-only old file would refuse the rename; the new set replaces it regardless.
-    if (QFileInfo::exists(path) && !QFileInfo(path).isWritable())
-        QFile::setPermissions(path, QFile::permissions(path) | QFile::WriteOwner);
-    return file.commit();
+    if (ok) ok = file.commit();
+    else file.cancelWriting();
+    if (!ok && existed) QFile::setPermissions(path, oldPermissions);
+    return ok;
 }
 
 }  // namespace RecordFile
