@@ -44,7 +44,7 @@ std::optional<T> ToNumber(const QString& item) {
     if (item.isEmpty()) return T(0);
     bool ok = false;
     const double v = item.toDouble(&ok);
-    if (!ok) return std::nullopt;
+    if (!ok || !std::isfinite(v)) return std::nullopt;
     const double rounded = std::nearbyint(v);
     if (rounded < std::numeric_limits<T>::min() || rounded > std::numeric_limits<T>::max())
         return std::nullopt;
@@ -56,12 +56,11 @@ std::optional<T> ToNumber(const QString& item) {
 namespace SettingsFile {
 
 QByteArray Format(const UserSettings& s) {
-    const QString line = QStringLiteral("\"%1\",%2,%3,%4,%5\r\n")
-                             .arg(s.CommSettings)
-                             .arg(s.PortNumber)
-                             .arg(s.OperationMode)
-                             .arg(s.AutoWriteOn)
-                             .arg(s.AutoWriteDelay);
+    // Joined piece by piece: a '%' in the text must not be taken for a place marker.
+    const QString line = u'"' + s.CommSettings + u'"' + u',' + QString::number(s.PortNumber)
+                         + u',' + QString::number(s.OperationMode) + u','
+                         + QString::number(s.AutoWriteOn) + u','
+                         + QString::number(s.AutoWriteDelay) + QStringLiteral("\r\n");
     return Cp932::Encode(line);
 }
 
