@@ -14,7 +14,7 @@ constexpr char16_t Etx = 0x03;
 // from STX to ETX, both included; characters outside a frame are dropped, and an ETX outside
 // a frame finishes a frame of that ETX alone.
 class FrameAssembler {
-  public:
+public:
     // Feeds one received chunk and returns every frame it finished, in order. An unfinished
     // frame is kept for the next chunk.
     QStringList Feed(const QString& chunk);
@@ -24,7 +24,7 @@ class FrameAssembler {
     // The frame being assembled, start character included.
     const QString& FrameBuffer() const { return m_frameBuffer; }
 
-  private:
+private:
     uint8_t m_recvState = 0;
     QString m_frameBuffer;
 };

@@ -4,7 +4,7 @@
 
 // What frame decoding shows on the main window.
 class LiveDisplay {
-  public:
+public:
     virtual ~LiveDisplay() = default;
     // One line on the received-data box (picDisp), below the previous one.
     virtual void PrintLine(const QString& line) = 0;

@@ -17,7 +17,7 @@ class LiveDisplay;
 // command sending.
 class MeterLink : public QObject, public LinkControl {
     Q_OBJECT
-  public:
+public:
     MeterLink(SerialPort& port, Dialogs& dialogs, LiveDisplay& display, QObject* parent = nullptr);
     ~MeterLink() override;
 
@@ -49,19 +49,19 @@ class MeterLink : public QObject, public LinkControl {
     // 0-2: the online picture the next CmdTimer tick shows (picture ConnectAnimFrame + 1).
     int ConnectAnimFrame() const;
 
-  signals:
+signals:
     // The connect button's picture or the link caption changed.
     void LookChanged();
     // A finished frame, just before it is decoded.
     void FrameReceived(const QString& responseCode, const QString& responseData);
 
-  public slots:
+public slots:
     void cmdConnect_Click();
     void mscPort_OnComm();
     void DspTimer_Timer();
     void CmdTimer_Timer();
 
-  private:
+private:
     void SetLook(int picture, const QString& caption);
     void ShowOfflineLook();
 

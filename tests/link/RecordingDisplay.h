@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QList>
+#include <QStringList>
+
+#include "LiveDisplay.h"
+
+// Records what frame decoding shows on the main window.
+class RecordingDisplay : public LiveDisplay {
+public:
+    void PrintLine(const QString& line) override {
+        Lines << line;
+        Events << QStringLiteral("print:") + line;
+    }
+    void ClearPrint() override {
+        Lines.clear();
+        ++Clears;
+        Events << QStringLiteral("clear");
+    }
+    void ShowBmiResult(const QString& text) override { BmiLabel = text; }
+    void RefreshDisplay() override {
+        ++Refreshes;
+        Events << QStringLiteral("refresh");
+    }
+    void ArmAutoWrite(int ms) override { Arms << ms; }
+
+    QStringList Lines;   // what picDisp shows now
+    QStringList Events;  // prints, clears and refreshes in order
+    QString BmiLabel = QStringLiteral("(untouched)");
+    int Clears = 0;
+    int Refreshes = 0;
+    QList<int> Arms;
+};
