@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -6,6 +7,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "ClickLabel.h"
 #include "LinePrintBox.h"
 #include "MainWindowFixture.h"
 #include "MeterLink.h"
