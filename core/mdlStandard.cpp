@@ -52,7 +52,8 @@ double RoundBmi(double rawBmi) {
 }
 
 QString ShortestText(double value) {
-    return QString::number(value, 'g', QLocale::FloatingPointShortest);
+    // Plain decimal digits, never an exponent: a stored field is read back as a number.
+    return QString::number(value, 'f', QLocale::FloatingPointShortest);
 }
 
 QString TwoDecimals(double value) {
