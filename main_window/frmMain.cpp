@@ -26,6 +26,9 @@
 #include "RecordNumbering.h"
 #include "SerialPort.h"
 #include "Services.h"
+#include "frmComSet.h"
+#include "frmLabelSet.h"
+#include "frmUserSet.h"
 #include "imlLogo.h"
 #include "mdlDataLoadFunc.h"
 #include "mdlParamCls.h"
@@ -507,17 +510,32 @@ void frmMain::mnuNewData_Click() {
 
 void frmMain::mnuFileExit_Click() { close(); }
 
-void frmMain::mnuUserSetting_Click() {}
+void frmMain::mnuUserSetting_Click() {
+    RunWithLinkSuspended(*m_link, [this] {
+        frmUserSet dialog(*m_platform.Dialog, *this, this);
+        dialog.exec();
+    });
+}
 
 void frmMain::mnuLabelSetting_Click() {
     RunWithLinkSuspended(*m_link, [this] { ShowLabelSettings(); });
 }
 
-void frmMain::mnuCommSetting_Click() {}
+void frmMain::mnuCommSetting_Click() {
+    m_link->SetLinkOnline(false);
+    {
+        frmComSet dialog(*m_platform.Port, *m_platform.Inventory, this);
+        dialog.exec();
+    }
+    m_link->ReopenAfterSettings();
+}
 
 void frmMain::OpenLabelSettingsDirect() { ShowLabelSettings(); }
 
-void frmMain::ShowLabelSettings() { emit LabelSettingsRequested(); }
+void frmMain::ShowLabelSettings() {
+    frmLabelSet dialog(*m_platform.Dialog, *m_platform.Time, *this, this);
+    dialog.exec();
+}
 
 void frmMain::UpdateConnectLook() {
     cmdConnect->setIcon(imlLogo::Picture(m_link->ConnectPicture()));

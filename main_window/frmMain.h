@@ -67,10 +67,6 @@ public:
     std::array<QPushButton*, 5> cmdCommandSwitch{};
     QTimer* AwTimer;
 
-signals:
-    // The label settings window is wanted (double-click on a header label or caption).
-    void LabelSettingsRequested();
-
 public slots:
     void txtNumber_Change();
     void AwTimer_Timer();

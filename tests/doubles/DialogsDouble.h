@@ -39,19 +39,23 @@ public:
     std::optional<QString> InputBox(const QString& prompt, const QString& title,
                                     const QString&) override {
         Transcript.append({QStringLiteral("input"), title, MsgIcon::None, prompt});
-        if (Inputs.empty()) return std::nullopt;
-        auto v = Inputs.front();
-        Inputs.pop_front();
-        return v;
+        return Next(Inputs);
     }
     std::optional<QString> SaveFile(const QString& title, const QString& filter,
                                     const QString& proposedName, const QString&) override {
         Transcript.append({QStringLiteral("save"), title, MsgIcon::None,
                            filter + u'|' + proposedName});
-        if (SavePaths.empty()) return std::nullopt;
-        auto v = SavePaths.front();
-        SavePaths.pop_front();
-        return v;
+        return Next(SavePaths);
+    }
+
+    static std::optional<QString> Next(std::deque<std::optional<QString>>& script) {
+        if (script.empty() || !script.front().has_value()) {
+            if (!script.empty()) script.pop_front();
+            return std::nullopt;
+        }
+        const QString text = *script.front();
+        script.pop_front();
+        return text;
     }
 
     // The texts of all calls, in order.

@@ -1,0 +1,145 @@
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "ClickLabel.h"
+#include "MainWindowFixture.h"
+#include "MeterLink.h"
+
+namespace {
+// Acts on the next modal window as soon as it is shown.
+void WhenModal(std::function<void(QWidget*)> act) {
+    QTimer::singleShot(10, [act] {
+        if (QWidget* modal = QApplication::activeModalWidget()) act(modal);
+        else WhenModal(act);
+    });
+}
+
+template <typename T>
+T* Child(QWidget* parent, const char* name) {
+    T* child = parent->findChild<T*>(QLatin1String(name));
+    if (!child) qWarning("no control %s", name);
+    return child;
+}
+}  // namespace
+
+class MenusTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<MainWindowFixture> f;
+
+    QAction* Action(const char* name) {
+        return f->window->findChild<QAction*>(QLatin1String(name));
+    }
+
+private slots:
+    void init() {
+        f = std::make_unique<MainWindowFixture>();
+        f->WriteUserDat();
+    }
+    void cleanup() { f.reset(); }
+
+    void menuBarHoldsEveryItemInOrder() {
+        frmMain& w = f->Start();
+        QStringList captions;
+        for (QAction* menu : w.menuBar()->actions()) {
+            captions << menu->text();
+            for (QAction* item : menu->menu()->actions())
+                captions << (item->isSeparator() ? QStringLiteral("-") : item->text());
+        }
+        const QStringList expected{
+            "ファイル(&F)", "新規作成(&N)", "-", "CSV形式で保存する(&C)", "-",
+            "名簿データを呼び出す(&L)", "-", "編集中データ一覧(&T)", "-", "終了(&X)",
+            "コマンド(&C)", "表示されているデータを保存する(&S)",
+            "表示されているデータをクリアする(&C)", "-", "前のナンバーへ戻る(&B)",
+            "次のナンバーへ進む(&G)", "新しいナンバーへ進む(&N)", "-",
+            "身長データを要求する(&Q)", "座高データを要求する(&Z)", "体重データを要求する(&T)",
+            "身長＆体重データを要求する(&A)", "風袋引きデータを要求する(&H)",
+            "体重計の状態を要求する(&M)", "体重値＆状態を要求する(&O)",
+            "身長体重計の状態を要求する(&P)", "身長体重計のROMバージョンを要求する(&V)",
+            "名簿(&N)", "名簿の新規作成(&L)", "名簿ﾃﾞｰﾀの編集(&E)", "名簿データの消去(&D)",
+            "設定(&M)", "ユーザ設定(&U)", "-", "ラベル設定(&L)", "通信設定(&T)",
+            "ヘルプ(&H)", "Hakaronのヘルプ(&H)", "-", "ZQMホームページへ(&P)", "-",
+            "バージョン情報(&V)"};
+        QCOMPARE(captions, expected);
+    }
+
+    void shortcutsMatchTheirItems_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("keys");
+        QTest::newRow("write") << "mnuInputSwtch" << "Ctrl+S";
+        QTest::newRow("clear") << "mnuClearSwitch" << "Ctrl+D";
+        QTest::newRow("previous") << "mnuLoadSwitch_0" << "Ctrl+B";
+        QTest::newRow("next") << "mnuLoadSwitch_1" << "Ctrl+G";
+        QTest::newRow("new") << "mnuLoadSwitch_2" << "Ctrl+N";
+        QTest::newRow("height") << "mnuDataSwitch_0" << "Ctrl+Q";
+        QTest::newRow("sitting") << "mnuDataSwitch_1" << "Ctrl+Z";
+        QTest::newRow("weight") << "mnuDataSwitch_2" << "Ctrl+T";
+        QTest::newRow("both") << "mnuDataSwitch_3" << "Ctrl+A";
+        QTest::newRow("tare") << "mnuDataSwitch_4" << "";
+        QTest::newRow("help") << "mnuHelpIndex" << "F1";
+    }
+    void shortcutsMatchTheirItems() {
+        QFETCH(QString, item);
+        QFETCH(QString, keys);
+        f->Start();
+        QAction* action = f->window->findChild<QAction*>(item);
+        QVERIFY(action);
+        QCOMPARE(action->shortcut(), QKeySequence(keys));
+    }
+
+    void requestButtonSendsItsCommand() {
+        frmMain& w = f->Start();
+        w.cmdCommandSwitch[2]->click();
+        QCOMPARE(f->port.Written, QByteArray("\x02TZ\x03"));
+        QCOMPARE(w.cmdCommandSwitch[3]->text(), QStringLiteral("身長＆体重"));
+    }
+
+    void commSettingsReopensTheLinkEvenAfterGoingOffline() {
+        frmMain& w = f->Start();
+        w.cmdConnect->click();
+        QCOMPARE(w.lblConnect->text(), QStringLiteral("オフライン"));
+        WhenModal([](QWidget* dialog) { Child<QPushButton>(dialog, "cmdCancelTrans")->click(); });
+        Action("mnuCommSetting")->trigger();
+        QVERIFY(f->port.PortOpen());
+        QVERIFY(w.Link().IsOnline());
+        QCOMPARE(w.lblConnect->text(), QStringLiteral("オンライン"));
+    }
+
+    void userSettingsSavedFromTheMenuChangeLayoutAndTitle() {
+        frmMain& w = f->Start();
+        WhenModal([](QWidget* dialog) {
+            Child<QRadioButton>(dialog, "optMode_0")->click();
+            Child<QPushButton>(dialog, "cmdDefUser")->click();
+            Child<QPushButton>(dialog, "cmdOkUser")->click();
+        });
+        Action("mnuUserSetting")->trigger();
+        QCOMPARE(w.height(), 373);
+        QVERIFY(w.windowTitle().endsWith(QStringLiteral("～自動書き込みモード～")));
+        QVERIFY(f->port.PortOpen());
+    }
+
+    void doubleClickOnTitleEditsLabelsWithoutTouchingTheLink() {
+        frmMain& w = f->Start();
+        const int opens = f->port.OpenCount;
+        WhenModal([](QWidget* dialog) {
+            Child<QLineEdit>(dialog, "txtTytle")->setText(QStringLiteral("秋の測定"));
+            Child<QPushButton>(dialog, "cmdOkLabel")->click();
+        });
+        QTest::mouseDClick(w.lblTytle, Qt::LeftButton);
+        QCOMPARE(f->Record(1).SubLabel1.Trimmed(), QStringLiteral("秋の測定"));
+        QCOMPARE(w.windowTitle(), QStringLiteral("秋の測定 - Hakaron ver.1.30"));
+        QCOMPARE(f->port.OpenCount, opens);
+        QCOMPARE(f->port.CloseCount, 0);
+    }
+};
+
+QTEST_MAIN(MenusTest)
+#include "tst_menus.moc"
