@@ -56,8 +56,8 @@ QList<MeasureRecord> ReadAll(const QString& path) {
     const qsizetype n = bytes.size() / G_Const::RecordLength;
     records.reserve(n);
     for (qsizetype i = 0; i < n; ++i)
-        records.append(MeasureRecord::Decode(bytes.mid(i * G_Const::RecordLength,
-                                                        G_Const::RecordLength)));
+        records.append(
+            MeasureRecord::Decode(bytes.mid(i * G_Const::RecordLength, G_Const::RecordLength)));
     return records;
 }
 
@@ -79,8 +79,10 @@ bool Replace(const QString& path, const QList<MeasureRecord>& records) {
         const QByteArray bytes = records[i].Encode();
         ok = file.write(bytes) == bytes.size();
     }
-    if (ok) ok = file.commit();
-    else file.cancelWriting();
+    if (ok)
+        ok = file.commit();
+    else
+        file.cancelWriting();
     if (!ok && existed) QFile::setPermissions(path, oldPermissions);
     return ok;
 }

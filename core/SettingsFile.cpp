@@ -57,10 +57,10 @@ namespace SettingsFile {
 
 QByteArray Format(const UserSettings& s) {
     // Joined piece by piece: a '%' in the text must not be taken for a place marker.
-    const QString line = u'"' + s.CommSettings + u'"' + u',' + QString::number(s.PortNumber)
-                         + u',' + QString::number(s.OperationMode) + u','
-                         + QString::number(s.AutoWriteOn) + u','
-                         + QString::number(s.AutoWriteDelay) + QStringLiteral("\r\n");
+    const QString line = u'"' + s.CommSettings + u'"' + u',' + QString::number(s.PortNumber) +
+                         u',' + QString::number(s.OperationMode) + u',' +
+                         QString::number(s.AutoWriteOn) + u',' + QString::number(s.AutoWriteDelay) +
+                         QStringLiteral("\r\n");
     return Cp932::Encode(line);
 }
 

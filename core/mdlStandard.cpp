@@ -5,7 +5,9 @@
 
 #include "G_Param.h"
 
-double BmiStdWeightOf(double h) { return 22.0 * (h / 100.0) * (h / 100.0); }
+double BmiStdWeightOf(double h) {
+    return 22.0 * (h / 100.0) * (h / 100.0);
+}
 
 double HibiStdWeightOf(double h, bool isMale) {
     if (isMale) return 0.0000641424 * h * h * h - 0.0182083 * h * h + 2.01339 * h - 67.9488;

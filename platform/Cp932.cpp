@@ -18,7 +18,9 @@ qsizetype CharLength(const QString& text, qsizetype i) {
     return (text.at(i).isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
 }
 
-bool IsLeadByte(uchar b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+bool IsLeadByte(uchar b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
 
 // Whether the bytes end in the first half of a two-byte character (a field cut by an older
 // writer, a damaged file). The converter would silently swallow such a byte.

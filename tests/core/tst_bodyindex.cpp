@@ -21,9 +21,8 @@ private slots:
         QTest::addColumn<QString>("weight");
         QTest::addColumn<WeightIndices>("expected");
         QTest::newRow("170 cm 60 kg")
-            << u"170"_qs << u"60"_qs
-            << WeightIndices{u"20.8"_qs, u"63.58"_qs, u"63.24"_qs, u"63.70"_qs, u"-5.12"_qs,
-                             u"-5.81"_qs};
+            << u"170"_qs << u"60"_qs << WeightIndices{u"20.8"_qs,  u"63.58"_qs, u"63.24"_qs,
+                                                      u"63.70"_qs, u"-5.12"_qs, u"-5.81"_qs};
         QTest::newRow("99.9 cm: no BMI, Hibi computed")
             << u"99.9"_qs << u"60"_qs
             << WeightIndices{{}, {}, u"15.42"_qs, u"15.33"_qs, u"289.10"_qs, u"291.26"_qs};
@@ -31,15 +30,13 @@ private slots:
             << u"170"_qs << u"9.9"_qs
             << WeightIndices{{}, {}, u"63.24"_qs, u"63.70"_qs, u"-84.35"_qs, u"-84.46"_qs};
         QTest::newRow("100 cm 10 kg is inside both guards")
-            << u"100"_qs << u"10"_qs
-            << WeightIndices{u"10"_qs, u"22.00"_qs, u"15.45"_qs, u"15.36"_qs, u"-35.27"_qs,
-                             u"-34.89"_qs};
+            << u"100"_qs << u"10"_qs << WeightIndices{u"10"_qs,    u"22.00"_qs,  u"15.45"_qs,
+                                                      u"15.36"_qs, u"-35.27"_qs, u"-34.89"_qs};
         QTest::newRow("BMI of exactly 22")
-            << u"200"_qs << u"88"_qs
-            << WeightIndices{u"22"_qs, u"88.00"_qs, u"119.54"_qs, u"112.93"_qs, u"-26.38"_qs,
-                             u"-22.07"_qs};
+            << u"200"_qs << u"88"_qs << WeightIndices{u"22"_qs,     u"88.00"_qs,  u"119.54"_qs,
+                                                      u"112.93"_qs, u"-26.38"_qs, u"-22.07"_qs};
         QTest::newRow("padded texts") << u" 165.3    "_qs << u"  52.4"_qs
-                                      << WeightIndices{u"19.2"_qs, u"60.11"_qs, u"57.05"_qs,
+                                      << WeightIndices{u"19.2"_qs,  u"60.11"_qs, u"57.05"_qs,
                                                        u"57.87"_qs, u"-8.15"_qs, u"-9.45"_qs};
         QTest::newRow("blank height") << u"          "_qs << u"60"_qs << WeightIndices{};
         QTest::newRow("blank weight") << u"170"_qs << QString() << WeightIndices{};

@@ -1,18 +1,19 @@
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
 #include <memory>
-#include <unistd.h>
 
 #include "G_Param.h"
 #include "RecordFile.h"
 #include "TestProgramFolder.h"
-#include "mdlParamCls.h"
 #include "mdlPublicWriteFunc.h"
 
 namespace {
-QByteArray Spaces(int n) { return QByteArray(n, ' '); }
+QByteArray Spaces(int n) {
+    return QByteArray(n, ' ');
+}
 
 QByteArray FileBytes(const QString& path) {
     QFile f(path);
@@ -33,8 +34,8 @@ MeasureRecord Numbered(const QString& label, const QString& height) {
     return r;
 }
 QByteArray NumberedBytes(const QByteArray& label, const QByteArray& height) {
-    return label + Spaces(20 - label.size()) + Spaces(40) + Spaces(10) + height
-           + Spaces(10 - height.size()) + Spaces(70);
+    return label + Spaces(20 - label.size()) + Spaces(40) + Spaces(10) + height +
+           Spaces(10 - height.size()) + Spaces(70);
 }
 }  // namespace
 
@@ -99,20 +100,11 @@ private slots:
         QVERIFY(RecordFile::Read(Path(), count + 1).PastEnd);
     }
 
-    void readingPastTheEndGivesABlankRecord() {
-        SetFileBytes(Path(), Spaces(300) + NumberedBytes("No1", "170") + "partial");
-        const RecordFile::ReadResult third = RecordFile::Read(Path(), 3);
-        QVERIFY(!third.PastEnd);
-        QCOMPARE(third.Record, Numbered(u"No1"_qs, u"170"_qs));
-        const RecordFile::ReadResult fourth = RecordFile::Read(Path(), 4);
-        QVERIFY(fourth.PastEnd);
-        QCOMPARE(fourth.Record, MeasureRecord{});
-    }
-
     void writingBeyondAPartialRecordFillsWholeBlankRecords() {
         SetFileBytes(Path(), NumberedBytes("H", "") + "partial");
         QVERIFY(RecordFile::Write(Path(), 3, Numbered(u"No1"_qs, u"60"_qs)));
-        QCOMPARE(FileBytes(Path()), NumberedBytes("H", "") + Spaces(150) + NumberedBytes("No1", "60"));
+        QCOMPARE(FileBytes(Path()),
+                 NumberedBytes("H", "") + Spaces(150) + NumberedBytes("No1", "60"));
     }
 
     void recordWithUndecodableBytesReadsWithoutCrash() {
@@ -140,12 +132,16 @@ private slots:
         G_Param.SubLabelCaption2 = u"番号"_qs;
         G_Param.SubLabelCaption3 = u"氏名"_qs;
         WriteHeader();
-        const QByteArray record1 = QByteArray("\x90\x67\x92\xb7\x91\xaa\x92\xe8") + Spaces(12)
-                                   + QByteArray("2024\x94\x4e" "5\x8c\x8e" "1\x93\xfa") + Spaces(8)
-                                   + QByteArray("\x92\x53\x93\x96\x8e\xd2") + Spaces(14) + Spaces(90);
-        const QByteArray record2 = QByteArray("\x91\x67") + Spaces(18) + QByteArray("\x94\xd4\x8d\x86")
-                                   + Spaces(16) + QByteArray("\x8e\x81\x96\xbc") + Spaces(16)
-                                   + Spaces(90);
+        const QByteArray record1 = QByteArray("\x90\x67\x92\xb7\x91\xaa\x92\xe8") + Spaces(12) +
+                                   QByteArray(
+                                       "2024\x94\x4e"
+                                       "5\x8c\x8e"
+                                       "1\x93\xfa") +
+                                   Spaces(8) + QByteArray("\x92\x53\x93\x96\x8e\xd2") + Spaces(14) +
+                                   Spaces(90);
+        const QByteArray record2 = QByteArray("\x91\x67") + Spaces(18) +
+                                   QByteArray("\x94\xd4\x8d\x86") + Spaces(16) +
+                                   QByteArray("\x8e\x81\x96\xbc") + Spaces(16) + Spaces(90);
         QCOMPARE(FileBytes(Path()), record1 + record2 + NumberedBytes("No1", "170"));
         QCOMPARE(G_Param.RecordBuffer.SubLabel1.Trimmed(), u"組"_qs);
         QCOMPARE(G_Param.RecordBuffer.SubLabel3.Trimmed(), u"氏名"_qs);
@@ -199,7 +195,7 @@ private slots:
         QCOMPARE(FileBytes(Path()), old);
     }
 
-    void readRecordToBufferClearsFirst() {
+    void readRecordToBufferClearsBufferAndValuesFirst() {
         SetFileBytes(Path(), Spaces(300) + NumberedBytes("No1", "170"));
         G_Param.Title = u"T"_qs;
         G_Param.CurrentIndex = 7;
@@ -215,18 +211,6 @@ private slots:
         QCOMPARE(G_Param.CurrentValues, MeasureValues{});
         QCOMPARE(G_Param.Title.Trimmed(), u"T"_qs);
         QCOMPARE(G_Param.CurrentIndex, int16_t(7));
-    }
-
-    void clearParamsBlanksBufferAndValuesOnly() {
-        G_Param.RecordBuffer = Numbered(u"x"_qs, u"1"_qs);
-        G_Param.CurrentValues.Bmi = u"22"_qs;
-        G_Param.SubLabelCaption2 = u"c"_qs;
-        G_Param.CurrentIndex = 3;
-        ClearParams();
-        QCOMPARE(G_Param.RecordBuffer.Encode(), Spaces(150));
-        QCOMPARE(G_Param.CurrentValues, MeasureValues{});
-        QCOMPARE(G_Param.SubLabelCaption2.Trimmed(), u"c"_qs);
-        QCOMPARE(G_Param.CurrentIndex, int16_t(3));
     }
 };
 

@@ -31,12 +31,11 @@ private slots:
     void formatWritesOneLine_data() {
         QTest::addColumn<UserSettings>("settings");
         QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("defaults, port 1, auto 5 s")
-            << UserSettings{u"4800,E,8,1"_qs, 1, 0, 1, 5} << QByteArray("\"4800,E,8,1\",1,0,1,5\r\n");
+        QTest::newRow("defaults, port 1, auto 5 s") << UserSettings{u"4800,E,8,1"_qs, 1, 0, 1, 5}
+                                                    << QByteArray("\"4800,E,8,1\",1,0,1,5\r\n");
         QTest::newRow("start values") << UserSettings{} << QByteArray("\"\",0,0,0,0\r\n");
-        QTest::newRow("negative and large")
-            << UserSettings{u"9600,N,8,1"_qs, 8, 1, 255, -3}
-            << QByteArray("\"9600,N,8,1\",8,1,255,-3\r\n");
+        QTest::newRow("negative and large") << UserSettings{u"9600,N,8,1"_qs, 8, 1, 255, -3}
+                                            << QByteArray("\"9600,N,8,1\",8,1,255,-3\r\n");
         QTest::newRow("percent signs stay text")
             << UserSettings{u"%1%2"_qs, 2, 1, 0, 4} << QByteArray("\"%1%2\",2,1,0,4\r\n");
     }
@@ -60,15 +59,15 @@ private slots:
         QTest::newRow("values on separate lines")
             << QByteArray("\"9600,N,8,1\"\r\n2\n1\r\n0\r\n3\r\n")
             << UserSettings{u"9600,N,8,1"_qs, 2, 1, 0, 3} << 5;
-        QTest::newRow("spaces around numbers") << QByteArray("\"a,b\", 4 ,1, 1,-2\r\n")
-                                               << UserSettings{u"a,b"_qs, 4, 1, 1, -2} << 5;
-        QTest::newRow("wrong kind stops reading") << QByteArray("\"4800,E,8,1\",2,x,1,5\r\n")
-                                                  << UserSettings{u"4800,E,8,1"_qs, 2, 7, 7, 7}
-                                                  << 2;
-        QTest::newRow("out of range stops reading") << QByteArray("\"s\",1,0,256,5\r\n")
-                                                    << UserSettings{u"s"_qs, 1, 0, 7, 7} << 3;
-        QTest::newRow("not a number stops reading") << QByteArray("\"s\",nan,0,1,5\r\n")
-                                                    << UserSettings{u"s"_qs, 7, 7, 7, 7} << 1;
+        QTest::newRow("spaces around numbers")
+            << QByteArray("\"a,b\", 4 ,1, 1,-2\r\n") << UserSettings{u"a,b"_qs, 4, 1, 1, -2} << 5;
+        QTest::newRow("wrong kind stops reading")
+            << QByteArray("\"4800,E,8,1\",2,x,1,5\r\n")
+            << UserSettings{u"4800,E,8,1"_qs, 2, 7, 7, 7} << 2;
+        QTest::newRow("out of range stops reading")
+            << QByteArray("\"s\",1,0,256,5\r\n") << UserSettings{u"s"_qs, 1, 0, 7, 7} << 3;
+        QTest::newRow("not a number stops reading")
+            << QByteArray("\"s\",nan,0,1,5\r\n") << UserSettings{u"s"_qs, 7, 7, 7, 7} << 1;
         QTest::newRow("empty file") << QByteArray() << UserSettings{u"old"_qs, 7, 7, 7, 7} << 0;
     }
     void parseReadsValuesInOrder() {

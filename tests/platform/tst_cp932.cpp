@@ -15,8 +15,7 @@ private slots:
         QTest::newRow("half-width padded") << u"abc"_qs << 5 << QByteArray("abc  ");
         QTest::newRow("half-width cut") << u"abcdef"_qs << 4 << QByteArray("abcd");
         QTest::newRow("empty is all spaces") << QString() << 3 << QByteArray("   ");
-        QTest::newRow("full-width padded")
-            << u"山田"_qs << 6 << QByteArray("\x8e\x52\x93\x63  ");
+        QTest::newRow("full-width padded") << u"山田"_qs << 6 << QByteArray("\x8e\x52\x93\x63  ");
         QTest::newRow("full-width exact fit") << u"山田"_qs << 4 << QByteArray("\x8e\x52\x93\x63");
         QTest::newRow("full-width cut before split character")
             << u"山田太"_qs << 5 << QByteArray("\x8e\x52\x93\x63 ");
@@ -44,7 +43,10 @@ private slots:
         QTest::addColumn<QByteArray>("expected");
         QTest::newRow("ascii") << u"4800,E,8,1"_qs << QByteArray("4800,E,8,1");
         QTest::newRow("japanese") << u"体重"_qs << QByteArray("\x91\xcc\x8f\x64");
-        QTest::newRow("wave dash") << u"1～2"_qs << QByteArray("1\x81\x60" "2");
+        QTest::newRow("wave dash") << u"1～2"_qs
+                                   << QByteArray(
+                                          "1\x81\x60"
+                                          "2");
         QTest::newRow("missing character") << u"x한y"_qs << QByteArray("x?y");
     }
     void encodeWholeText() {
@@ -72,8 +74,7 @@ private slots:
         QTest::addColumn<QString>("prefix");
         QTest::newRow("lead byte at the end") << QByteArray("AB\x81") << u"AB"_qs;
         QTest::newRow("lead byte before a control") << QByteArray("A\x81\x01") << u"A"_qs;
-        QTest::newRow("field cut inside a character")
-            << QByteArray("\x8e\x52\x93") << u"山"_qs;
+        QTest::newRow("field cut inside a character") << QByteArray("\x8e\x52\x93") << u"山"_qs;
         QTest::newRow("lead byte before a space") << QByteArray("\x93 A") << QString();
         QTest::newRow("unused lead byte pair") << QByteArray("\x85\x40") << QString();
     }
