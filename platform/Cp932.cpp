@@ -2,6 +2,7 @@
 
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <utility>
 
 namespace {
 constexpr const char* kCodecName = "windows-31j";
@@ -16,6 +17,25 @@ QByteArray EncodeChar(QStringView ch) {
 
 qsizetype CharLength(const QString& text, qsizetype i) {
     return (text.at(i).isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
+}
+
+// Characters that JIS-based input (other systems, pasted lists) spells differently from
+// code page 932 and that Windows itself converts to the code page's form; the converter
+// alone would turn them into '?'.
+constexpr std::pair<char16_t, char16_t> kCodePageForms[] = {
+    {u'\u301C', u'\uFF5E'},  // wave dash: fullwidth tilde, 0x81 0x60
+    {u'\u2016', u'\u2225'},  // double vertical line: parallel to
+    {u'\u2212', u'\uFF0D'},  // minus sign: fullwidth hyphen-minus
+    {u'\u2014', u'\u2015'},  // em dash: horizontal bar
+    {u'\u00A2', u'\uFFE0'},  // cent sign
+    {u'\u00A3', u'\uFFE1'},  // pound sign
+    {u'\u00AC', u'\uFFE2'},  // not sign
+};
+
+QString ToCodePageForms(const QString& text) {
+    QString out = text;
+    for (const auto& [from, to] : kCodePageForms) out.replace(QChar(from), QChar(to));
+    return out;
 }
 
 bool IsLeadByte(uchar b) {
@@ -33,7 +53,8 @@ bool EndsInLeadByte(const QByteArray& bytes) {
 
 namespace Cp932 {
 
-QByteArray Encode(const QString& text) {
+QByteArray Encode(const QString& original) {
+    const QString text = ToCodePageForms(original);
     QStringEncoder encoder(kCodecName);
     QByteArray bytes = encoder.encode(text);
     if (!encoder.hasError()) return bytes;
@@ -57,7 +78,8 @@ QString Decode(const QByteArray& bytes) {
     return text;
 }
 
-QByteArray EncodeField(const QString& text, int width) {
+QByteArray EncodeField(const QString& original, int width) {
+    const QString text = ToCodePageForms(original);
     QByteArray out = Encode(text);
     if (out.size() > width) {
         // Rebuild character by character so that a two-byte character is never split.

@@ -6,7 +6,8 @@
 // Japanese text as the files and the meter's neighbours expect it: code page 932.
 namespace Cp932 {
 
-// Whole text to CP932; characters without a CP932 form become '?'.
+// Whole text to CP932; JIS-style forms (wave dash U+301C, minus U+2212, ...) take the code
+// page's form as Windows gives them; characters without a CP932 form become '?'.
 QByteArray Encode(const QString& text);
 
 // CP932 bytes to text; undecodable bytes become U+FFFD, never an error.

@@ -20,6 +20,8 @@ private slots:
         QTest::newRow("full-width cut before split character")
             << u"山田太"_qs << 5 << QByteArray("\x8e\x52\x93\x63 ");
         QTest::newRow("wave dash") << u"～"_qs << 2 << QByteArray("\x81\x60");
+        QTest::newRow("JIS wave dash in a cut text")
+            << u"〜〜〜"_qs << 5 << QByteArray("\x81\x60\x81\x60 ");
         QTest::newRow("mixed cut before split character")
             << u"A山田"_qs << 4 << QByteArray("A\x8e\x52 ");
         QTest::newRow("half-width katakana is one byte")
@@ -48,6 +50,13 @@ private slots:
                                           "1\x81\x60"
                                           "2");
         QTest::newRow("missing character") << u"x한y"_qs << QByteArray("x?y");
+        QTest::newRow("JIS wave dash") << u"1〜2"_qs
+                                       << QByteArray(
+                                              "1\x81\x60"
+                                              "2");
+        QTest::newRow("JIS minus, double line, dash")
+            << u"−‖—"_qs << QByteArray("\x81\x7c\x81\x61\x81\x5c");
+        QTest::newRow("cent, pound, not") << u"¢£¬"_qs << QByteArray("\x81\x91\x81\x92\x81\xca");
     }
     void encodeWholeText() {
         QFETCH(QString, text);
