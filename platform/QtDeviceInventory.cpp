@@ -5,9 +5,12 @@
 
 #ifndef Q_OS_WIN
 #include <sys/stat.h>
+#include <sys/types.h>
+#ifdef Q_OS_LINUX
 #include <sys/sysmacros.h>
+#endif
 
-#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include "PortNames.h"

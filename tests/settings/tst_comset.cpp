@@ -36,9 +36,18 @@ private slots:
         QTest::addColumn<QString>("parity");
         QTest::addColumn<QString>("bits");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("defaults") << "4800" << "Even" << "8" << "4800,E,8,1";
-        QTest::newRow("odd") << "2400" << "Odd" << "7" << "2400,O,7,1";
-        QTest::newRow("none, spaces around numbers") << " 9600 " << "None" << " 8" << "9600,N,8,1";
+        QTest::newRow("defaults") << "4800"
+                                  << "Even"
+                                  << "8"
+                                  << "4800,E,8,1";
+        QTest::newRow("odd") << "2400"
+                             << "Odd"
+                             << "7"
+                             << "2400,O,7,1";
+        QTest::newRow("none, spaces around numbers") << " 9600 "
+                                                     << "None"
+                                                     << " 8"
+                                                     << "9600,N,8,1";
     }
     void buildsTheSettingsString() {
         QFETCH(QString, baud);
@@ -53,13 +62,30 @@ private slots:
         QTest::addColumn<QString>("baud");
         QTest::addColumn<QString>("parity");
         QTest::addColumn<QString>("bits");
-        QTest::newRow("even") << "4800,e,8,1" << "4800" << "Even" << "8";
-        QTest::newRow("odd") << "2400,o,7,1" << "2400" << "Odd" << "7";
-        QTest::newRow("none") << "9600,n,8,2" << "9600" << "None" << "8";
-        QTest::newRow("upper case letter is not the port's") << "4800,E,8,1" << "4800" << ""
+        QTest::newRow("even") << "4800,e,8,1"
+                              << "4800"
+                              << "Even"
+                              << "8";
+        QTest::newRow("odd") << "2400,o,7,1"
+                             << "2400"
+                             << "Odd"
+                             << "7";
+        QTest::newRow("none") << "9600,n,8,2"
+                              << "9600"
+                              << "None"
+                              << "8";
+        QTest::newRow("upper case letter is not the port's") << "4800,E,8,1"
+                                                             << "4800"
+                                                             << ""
                                                              << "8";
-        QTest::newRow("mark parity") << "1200,m,7,1" << "1200" << "" << "7";
-        QTest::newRow("empty") << "" << "" << "" << "";
+        QTest::newRow("mark parity") << "1200,m,7,1"
+                                     << "1200"
+                                     << ""
+                                     << "7";
+        QTest::newRow("empty") << ""
+                               << ""
+                               << ""
+                               << "";
     }
     void readsThePortSettings() {
         QFETCH(QString, settings);
@@ -136,9 +162,18 @@ private slots:
         QTest::addColumn<QString>("baud");
         QTest::addColumn<QString>("parity");
         QTest::addColumn<QString>("bits");
-        QTest::newRow("stored defaults") << 1 << "4800,E,8,1" << "4800" << "Even" << "8";
-        QTest::newRow("odd") << 4 << "2400,O,7,1" << "2400" << "Odd" << "7";
-        QTest::newRow("none") << 8 << "600,N,8,1" << "600" << "None" << "8";
+        QTest::newRow("stored defaults") << 1 << "4800,E,8,1"
+                                         << "4800"
+                                         << "Even"
+                                         << "8";
+        QTest::newRow("odd") << 4 << "2400,O,7,1"
+                             << "2400"
+                             << "Odd"
+                             << "7";
+        QTest::newRow("none") << 8 << "600,N,8,1"
+                              << "600"
+                              << "None"
+                              << "8";
     }
     void opensWithThePortsCurrentValues() {
         QFETCH(int, port);

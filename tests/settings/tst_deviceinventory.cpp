@@ -67,8 +67,7 @@ private slots:
     }
     void linksToOtherThingsAreNotPorts() {
         QFETCH(QString, target);
-        const QString path =
-            target.startsWith(u'/') ? target : m_program.filePath(target);
+        const QString path = target.startsWith(u'/') ? target : m_program.filePath(target);
         Link(4, path);
         const QtDeviceInventory inventory(m_program.path());
         QVERIFY(ForPort(inventory.SerialDevices(), 4).isEmpty());

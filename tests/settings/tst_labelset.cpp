@@ -247,8 +247,7 @@ private slots:
         Box(*dlg, "txtPerson")->setText(QStringLiteral("佐藤"));
         Close(*dlg, Closing::Save);
         QCOMPARE(Record(1).SubLabel2.Trimmed(), QStringLiteral("2020年1月2日"));
-        QCOMPARE(FileBytes(m_folder->RecordFile()).mid(20, 20),
-                 m_storedBytes.mid(20, 20));
+        QCOMPARE(FileBytes(m_folder->RecordFile()).mid(20, 20), m_storedBytes.mid(20, 20));
     }
 
     void saveAfterTodayStoresTheNewDateWithoutAsking() {

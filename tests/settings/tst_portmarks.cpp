@@ -36,11 +36,12 @@ private slots:
         QTest::newRow("COM8") << acpi << "Communications Port (COM8)" << QList<int>{8};
         QTest::newRow("COM9 out of range") << acpi << "Port (COM9)" << QList<int>{};
         QTest::newRow("COM12 out of range") << acpi << "USB Serial (COM12)" << QList<int>{};
-        QTest::newRow("PCI card") << "PCI\\VEN_9710&DEV_9865\\4" << "PCI Serial (COM4)"
-                                  << QList<int>{};
-        QTest::newRow("pci in lower case is not a PCI ID")
-            << "pci\\x" << "Serial (COM4)" << QList<int>{4};
-        QTest::newRow("PCI later in the ID") << "USB\\PCIX" << "Serial (COM6)" << QList<int>{6};
+        QTest::newRow("PCI card") << "PCI\\VEN_9710&DEV_9865\\4"
+                                  << "PCI Serial (COM4)" << QList<int>{};
+        QTest::newRow("pci in lower case is not a PCI ID") << "pci\\x"
+                                                           << "Serial (COM4)" << QList<int>{4};
+        QTest::newRow("PCI later in the ID") << "USB\\PCIX"
+                                             << "Serial (COM6)" << QList<int>{6};
     }
     void devicesMarkTheirPorts() {
         QFETCH(QString, deviceId);
@@ -66,11 +67,10 @@ private slots:
     }
 
     void markKeepsTheDevicePath() {
-        const auto marks =
-            MarkPorts({{QStringLiteral("X"), QStringLiteral("/dev/pts/4 (COM3)"),
-                        QStringLiteral("/dev/pts/4")},
-                       {QStringLiteral("PCI\\Y"), QStringLiteral("Card (COM5)"),
-                        QStringLiteral("/dev/ttyS4")}});
+        const auto marks = MarkPorts({{QStringLiteral("X"), QStringLiteral("/dev/pts/4 (COM3)"),
+                                       QStringLiteral("/dev/pts/4")},
+                                      {QStringLiteral("PCI\\Y"), QStringLiteral("Card (COM5)"),
+                                       QStringLiteral("/dev/ttyS4")}});
         QCOMPARE(marks[2].Path, QStringLiteral("/dev/pts/4"));
         QVERIFY(marks[4].Path.isEmpty());
         QVERIFY(!marks[4].Present);

@@ -219,8 +219,8 @@ private slots:
         QCOMPARE(G_Param.AutoWriteOn, uint8_t(1));
         QCOMPARE(G_Param.AutoWriteDelay, int16_t(12));
         QCOMPARE(FileBytes(m_folder->SettingsFile()), QByteArray("\"4800,E,8,1\",2,1,1,12\r\n"));
-        QCOMPARE(m_display->Calls,
-                 QStringList({QStringLiteral("ApplyModeLayout"), QStringLiteral("RefreshDisplay")}));
+        QCOMPARE(m_display->Calls, QStringList({QStringLiteral("ApplyModeLayout"),
+                                                QStringLiteral("RefreshDisplay")}));
     }
 
     void savingUnchangedSettingsRewritesTheFile() {
