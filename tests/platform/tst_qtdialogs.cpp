@@ -1,0 +1,218 @@
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "QtDialogs.h"
+
+class TestQtDialogs : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QWidget m_window;
+
+    // Runs `act` on each of the next `count` modal dialogs, from inside their event loops.
+    void OnModals(int count, std::function<void(QWidget*, int)> act) {
+        auto* timer = new QTimer(this);
+        auto* seen = new int(0);
+        timer->setInterval(10);
+        connect(timer, &QTimer::timeout, this, [=] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || modal->property("handled").toBool()) return;
+            modal->setProperty("handled", true);
+            const int index = (*seen)++;
+            if (*seen == count) {
+                timer->stop();
+                timer->deleteLater();
+            }
+            act(modal, index);
+            if (*seen == count) delete seen;
+        });
+        timer->start();
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_dir.isValid());
+        m_window.setObjectName(QStringLiteral("frmMain"));
+        m_window.show();
+        QApplication::setActiveWindow(&m_window);
+        QVERIFY(QTest::qWaitForWindowActive(&m_window));
+    }
+
+    // A closed box leaves no active window under the offscreen platform; the main window
+    // would get the focus back on a desktop.
+    void init() { QApplication::setActiveWindow(&m_window); }
+
+    void fileFilterBecomesQtFilter_data() {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("csv") << QStringLiteral("CSVファイル (*.csv)|*.csv")
+                             << QStringLiteral("CSVファイル (*.csv)");
+        QTest::newRow("patterns added") << "Text|*.txt;*.log" << "Text (*.txt *.log)";
+        QTest::newRow("two filters") << "A (*.a)|*.a|B|*.b" << "A (*.a);;B (*.b)";
+        QTest::newRow("no pattern") << "All (*)" << "All (*)";
+    }
+    void fileFilterBecomesQtFilter() {
+        QFETCH(QString, filter);
+        QFETCH(QString, expected);
+        QCOMPARE(QtFileFilter(filter), expected);
+    }
+
+    void readOnlyTargetsAreRefused() {
+        const QString fresh = m_dir.filePath(QStringLiteral("new.csv"));
+        QVERIFY(!IsRefusedSaveTarget(fresh));
+        const QString existing = m_dir.filePath(QStringLiteral("old.csv"));
+        QFile file(existing);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QVERIFY(!IsRefusedSaveTarget(existing));
+        QVERIFY(file.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadUser));
+        QVERIFY(IsRefusedSaveTarget(existing));
+        QVERIFY(IsRefusedSaveTarget(m_dir.path()));  // a folder
+        QVERIFY(IsRefusedSaveTarget(m_dir.filePath(QStringLiteral("missing/x.csv"))));
+        QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("locked")));
+        const QString locked = m_dir.filePath(QStringLiteral("locked"));
+        QVERIFY(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        QVERIFY(IsRefusedSaveTarget(locked + QStringLiteral("/x.csv")));
+        QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner);
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+
+    void messageShowsTitleIconAndText_data() {
+        QTest::addColumn<MsgIcon>("icon");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("expectedIcon");
+        QTest::newRow("information") << MsgIcon::Information << QStringLiteral("Hakaron")
+                                     << int(QMessageBox::Information);
+        QTest::newRow("warning") << MsgIcon::Warning << QStringLiteral("通信エラー")
+                                 << int(QMessageBox::Warning);
+        QTest::newRow("none") << MsgIcon::None << QStringLiteral("Hakaron")
+                              << int(QMessageBox::NoIcon);
+    }
+    void messageShowsTitleIconAndText() {
+        QFETCH(MsgIcon, icon);
+        QFETCH(QString, title);
+        QFETCH(int, expectedIcon);
+        QString seenTitle, seenText;
+        int seenIcon = -1;
+        QWidget* seenParent = nullptr;
+        OnModals(1, [&](QWidget* w, int) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            QVERIFY(box);
+            seenTitle = box->windowTitle();
+            seenText = box->text();
+            seenIcon = box->icon();
+            seenParent = box->parentWidget();
+            box->button(QMessageBox::Ok)->click();
+        });
+        QtDialogs().Message(QStringLiteral("通信ポートが開きませんでした。\r\n"), icon, title);
+        QCOMPARE(seenTitle, title);
+        QCOMPARE(seenText, QStringLiteral("通信ポートが開きませんでした。\r\n"));
+        QCOMPARE(seenIcon, expectedIcon);
+        QCOMPARE(seenParent, &m_window);
+    }
+
+    void messageTitleIsHakaronUnlessGiven() {
+        QString seenTitle;
+        OnModals(1, [&](QWidget* w, int) {
+            seenTitle = w->windowTitle();
+            qobject_cast<QMessageBox*>(w)->button(QMessageBox::Ok)->click();
+        });
+        QtDialogs dialogs;
+        static_cast<Dialogs&>(dialogs).Message(QStringLiteral("x"), MsgIcon::Information);
+        QCOMPARE(seenTitle, QStringLiteral("Hakaron"));
+    }
+
+    void questionHasYesNoAndNoIcon_data() {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("yes") << true;
+        QTest::newRow("no") << false;
+    }
+    void questionHasYesNoAndNoIcon() {
+        QFETCH(bool, yes);
+        int icon = -1;
+        QMessageBox::StandardButtons buttons;
+        OnModals(1, [&](QWidget* w, int) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            QVERIFY(box);
+            icon = box->icon();
+            buttons = box->standardButtons();
+            box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
+        });
+        QCOMPARE(QtDialogs().AskYesNo(QStringLiteral("保存しますか？")), yes);
+        QCOMPARE(icon, int(QMessageBox::NoIcon));
+        QCOMPARE(buttons, QMessageBox::Yes | QMessageBox::No);
+    }
+
+    void inputBoxGivesTheTextOrNothingWhenCancelled() {
+        QString label;
+        OnModals(1, [&](QWidget* w, int) {
+            auto* input = qobject_cast<QInputDialog*>(w);
+            QVERIFY(input);
+            label = input->labelText();
+            QCOMPARE(input->textValue(), QStringLiteral("名簿"));
+            input->setTextValue(QStringLiteral("1年1組"));
+            input->accept();
+        });
+        QtDialogs dialogs;
+        QCOMPARE(dialogs.InputBox(QStringLiteral("名前"), QStringLiteral("Hakaron"),
+                                  QStringLiteral("名簿")),
+                 std::optional<QString>(QStringLiteral("1年1組")));
+        QCOMPARE(label, QStringLiteral("名前"));
+        OnModals(1, [](QWidget* w, int) { qobject_cast<QDialog*>(w)->reject(); });
+        QCOMPARE(dialogs.InputBox(QStringLiteral("名前"), QStringLiteral("Hakaron"), {}),
+                 std::nullopt);
+    }
+
+    void saveDialogAsksAgainForAReadOnlyFile() {
+        const QString readOnly = m_dir.filePath(QStringLiteral("locked.csv"));
+        QFile file(readOnly);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QVERIFY(file.setPermissions(QFileDevice::ReadOwner));
+        const QString good = m_dir.filePath(QStringLiteral("good.csv"));
+
+        QStringList titles, filters, proposed;
+        bool confirmsOverwrite = true;
+        OnModals(2, [&](QWidget* w, int index) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            QVERIFY(dialog);
+            titles << dialog->windowTitle();
+            filters << dialog->nameFilters().join(u'|');
+            proposed << dialog->selectedFiles().value(0);
+            confirmsOverwrite = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+            dialog->selectFile(index == 0 ? readOnly : good);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        const auto chosen = QtDialogs().SaveFile(QStringLiteral("名前を付けて保存"),
+                                                 QStringLiteral("CSVファイル (*.csv)|*.csv"),
+                                                 QStringLiteral("data.csv"), m_dir.path());
+        QCOMPARE(chosen, std::optional<QString>(good));
+        QCOMPARE(titles, QStringList(2, QStringLiteral("名前を付けて保存")));
+        QCOMPARE(filters.value(0), QStringLiteral("CSVファイル (*.csv)"));
+        QCOMPARE(proposed.value(0), m_dir.filePath(QStringLiteral("data.csv")));
+        QVERIFY(!confirmsOverwrite);
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+
+    void cancelledSaveDialogGivesNothing() {
+        OnModals(1, [](QWidget* w, int) { qobject_cast<QDialog*>(w)->reject(); });
+        QCOMPARE(QtDialogs().SaveFile(QStringLiteral("t"), QStringLiteral("CSV|*.csv"),
+                                      QStringLiteral("a.csv"), m_dir.path()),
+                 std::nullopt);
+    }
+};
+
+QTEST_MAIN(TestQtDialogs)
+#include "tst_qtdialogs.moc"
