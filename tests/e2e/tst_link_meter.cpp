@@ -1,0 +1,129 @@
+#include <QFileInfo>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "DialogsDouble.h"
+#include "G_Const.h"
+#include "G_Param.h"
+#include "LiveDisplay.h"
+#include "MeterLink.h"
+#include "QtSerialPort.h"
+#include "TestProgramFolder.h"
+
+namespace {
+// What the main window would show of the link's work.
+class ShownDisplay : public LiveDisplay {
+public:
+    void PrintLine(const QString& line) override { Lines << line; }
+    void ClearPrint() override { Lines.clear(); }
+    void ShowBmiResult(const QString& text) override { BmiLabel = text; }
+    void RefreshDisplay() override { ++Refreshes; }
+    void ArmAutoWrite(int ms) override { Arms << ms; }
+
+    QStringList Lines;
+    QString BmiLabel;
+    int Refreshes = 0;
+    QList<int> Arms;
+};
+
+constexpr int kPatience = 20000;  // the machine is shared; be generous
+}  // namespace
+
+// The link on the real serial port, against the virtual meter on a pty.
+class TestLinkMeter : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestProgramFolder> m_folder;
+    QProcess m_meter;
+
+    bool StartMeter(const QStringList& args) {
+        m_meter.setProgram(QStringLiteral(HAKARON_METER_BIN));
+        m_meter.setArguments(args + QStringList{QStringLiteral("--link"),
+                                                m_folder->Path() + QStringLiteral("/ports/COM1")});
+        m_meter.start();
+        if (!m_meter.waitForStarted(kPatience)) return false;
+        // The meter prints its device once the line and the link exist.
+        while (!m_meter.canReadLine())
+            if (!m_meter.waitForReadyRead(kPatience)) return false;
+        return !m_meter.readLine().trimmed().isEmpty();
+    }
+
+private slots:
+    void init() {
+        m_folder = std::make_unique<TestProgramFolder>();
+        G_Param.PortNumber = 1;
+        G_Param.CommSettings = G_Const::DefaultCommSettings;
+        G_Param.OperationMode = 1;
+        G_Param.AutoWriteOn = 1;
+        G_Param.AutoWriteDelay = 2;
+    }
+
+    void cleanup() {
+        if (m_meter.state() != QProcess::NotRunning) {
+            m_meter.terminate();
+            if (!m_meter.waitForFinished(kPatience)) m_meter.kill();
+            m_meter.waitForFinished(kPatience);
+        }
+        m_folder.reset();
+    }
+
+    void requestedHeightAndWeightReachTheValuesAndTheBmiLabel() {
+        QVERIFY(StartMeter({QStringLiteral("--height"), QStringLiteral("170"),
+                            QStringLiteral("--weight"), QStringLiteral("60")}));
+        QtSerialPort port(m_folder->Path());
+        DialogsDouble dialogs;
+        ShownDisplay display;
+        MeterLink link(port, dialogs, display);
+
+        link.OpenAtStartup();
+        QVERIFY(link.IsOnline());
+        QVERIFY(port.PortOpen());
+        QVERIFY(dialogs.Transcript.isEmpty());
+
+        link.SendCommand(0);
+        QCOMPARE(G_Param.LastCommand, QStringLiteral("SY"));
+        QTRY_COMPARE_WITH_TIMEOUT(G_Param.CurrentValues.Height.Trimmed(), QStringLiteral("170.0"),
+                                  kPatience);
+        QCOMPARE(G_Param.RecordBuffer.Values.Height.Trimmed(), QStringLiteral("170.0"));
+
+        link.SendCommand(2);
+        QTRY_COMPARE_WITH_TIMEOUT(display.BmiLabel, QStringLiteral("20.8"), kPatience);
+        QCOMPARE(G_Param.CurrentValues.Weight.Trimmed(), QStringLiteral("60.0"));
+        QCOMPARE(G_Param.RecordBuffer.Values.BmiStdWeight.Trimmed(), QStringLiteral("63.58"));
+        QVERIFY(display.Lines.contains(QStringLiteral("身長  170.0cm")));
+        QVERIFY(display.Lines.contains(QStringLiteral("体重   60.0kg")));
+        QCOMPARE(display.Arms, (QList<int>{2000, 2000}));
+        QVERIFY(dialogs.Transcript.isEmpty());
+    }
+
+    void unpluggedMeterGivesOneMessageAndAnOfflineLink() {
+        QVERIFY(StartMeter({QStringLiteral("--unplug-after"), QStringLiteral("1")}));
+        QtSerialPort port(m_folder->Path());
+        DialogsDouble dialogs;
+        ShownDisplay display;
+        MeterLink link(port, dialogs, display);
+        QSignalSpy events(&port, &SerialPort::OnComm);
+        link.OpenAtStartup();
+        QVERIFY(link.IsOnline());
+
+        QTRY_VERIFY_WITH_TIMEOUT(!dialogs.Transcript.isEmpty(), kPatience);
+        QCOMPARE(dialogs.Texts(), QStringList{QStringLiteral("未定義のエラーが発生しました。")});
+        QCOMPARE(dialogs.Transcript.first().Icon, MsgIcon::Warning);
+        QVERIFY(!link.IsOnline());
+        QVERIFY(!port.PortOpen());
+        QCOMPARE(link.ConnectCaption(), QStringLiteral("オフライン"));
+        QCOMPARE(link.ConnectPicture(), 4);
+
+        // Nothing follows: no storm of errors from the dead line.
+        const qsizetype eventsSoFar = events.size();
+        QTRY_COMPARE_WITH_TIMEOUT(m_meter.state(), QProcess::NotRunning, kPatience);
+        QTest::qWait(500);
+        QCOMPARE(events.size(), eventsSoFar);
+        QCOMPARE(dialogs.Transcript.size(), 1);
+    }
+};
+
+QTEST_MAIN(TestLinkMeter)
+#include "tst_link_meter.moc"
