@@ -71,7 +71,7 @@ frmLabelSet::frmLabelSet(Dialogs& dialogs, const Clock& clock, DisplayControl& d
     txtPerson = NewTextBox(QStringLiteral("txtPerson"), fraPerson);
     LabelledBoxFrame(fraPerson, lblPerson, txtPerson);
 
-    fraDate = Named(new QGroupBox(QStringLiteral("日付"), tabMainLabel), QStringLiteral("fraDate"));
+    fraDate = Named(new QGroupBox(tabMainLabel), QStringLiteral("fraDate"));
     cmdToday = Named(new QPushButton(QStringLiteral("今日の日付に更新"), fraDate),
                      QStringLiteral("cmdToday"));
     lblNowDateLabel =
