@@ -188,6 +188,9 @@ private slots:
         QtSerialPort port(m_programDir.path());
         EventLog log(port);
         QCOMPARE(port.SetPortOpen(true), CommErrors::None);
+        auto* serial = port.findChild<QSerialPort*>();
+        QVERIFY(serial);
+        QSignalSpy errors(serial, &QSerialPort::errorOccurred);
         meter.Close();
         QTRY_VERIFY_WITH_TIMEOUT(log.Events.contains(CommEvents::DeviceVanished), 5000);
         QVERIFY(!port.PortOpen());
@@ -195,6 +198,9 @@ private slots:
         QTest::qWait(500);
         QCOMPARE(log.Events, QList<int>{CommEvents::DeviceVanished});
         QVERIFY(!port.PortOpen());
+        // The device was closed at once: no errors kept coming in the background.
+        QVERIFY2(errors.count() <= 3, qPrintable(QString::number(errors.count())));
+        QVERIFY(!serial->isOpen());
         QCOMPARE(port.SetPortOpen(false), CommErrors::None);
         QCOMPARE(port.SetOutput(QStringLiteral("\x02SY\x03")), CommErrors::PortNotOpen);
     }
