@@ -3,4 +3,4 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cmake -S "$top" -B "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$top/build" -j2
+cmake --build "$top/build" -j2 "$@"
