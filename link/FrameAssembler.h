@@ -19,6 +19,12 @@ public:
     // frame is kept for the next chunk.
     QStringList Feed(const QString& chunk);
 
+    // Drops the frame being assembled.
+    void Reset() {
+        m_recvState = 0;
+        m_frameBuffer.clear();
+    }
+
     // 0 = outside a frame, 1 = inside a frame, 2 = end character seen.
     uint8_t RecvState() const { return m_recvState; }
     // The frame being assembled, start character included.

@@ -229,11 +229,13 @@ void MeterLink::mscPort_OnComm() {
     }
     if (IsIgnoredEvent(event)) return;
 
-    // The partial frame stays: the characters after an error go on assembling it.
+    // After a line error the partial frame stays: the next characters go on assembling it.
     d->dialogs.Message(CommErrorText(event), MsgIcon::Warning);
-    // A device that went away has closed the port: show it offline once, so that the user
-    // reconnects with the connect button, rather than pretending the link still works.
+    // A device that went away has closed the port: show the link offline, so that the user
+    // reconnects with the connect button, rather than pretending it still works. Its
+    // unfinished frame would only garble the first frame after reconnecting.
     if (event == CommEvents::DeviceVanished || !d->port.PortOpen()) {
+        d->assembler.Reset();
         SetLinkOnline(false);
         d->isOnline = false;
     }

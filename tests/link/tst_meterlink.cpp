@@ -5,6 +5,7 @@
 
 #include "Commands.h"
 #include "DialogsDouble.h"
+#include "FrameAssembler.h"
 #include "G_Param.h"
 #include "MeterLink.h"
 #include "RecordingDisplay.h"
@@ -393,6 +394,20 @@ private slots:
         QVERIFY(m_port->PortOpen());
         QCOMPARE(m_link->ConnectCaption(), kOnline);
         QCOMPARE(m_dialogs->Transcript.size(), 1);
+    }
+
+    void frameCutByAVanishedDeviceDoesNotGarbleTheNextOne() {
+        m_link->OpenAtStartup();
+        G_Param.LastCommand = QStringLiteral("SY");
+        m_port->Receive("\x02" "SY0  1");
+        m_port->Vanish();
+        QCOMPARE(int(m_link->Assembler().RecvState()), 0);
+
+        m_link->cmdConnect_Click();
+        m_port->Receive(Frame("SY0  170.0"));
+
+        QCOMPARE(G_Param.CurrentValues.Height.Trimmed(), QStringLiteral("170.0"));
+        QCOMPARE(m_display->Lines, QStringList{QStringLiteral("身長  170.0cm")});
     }
 
     void errorMessageRunsBeforeTheNextReceiveEvent() {
