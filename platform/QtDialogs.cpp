@@ -58,10 +58,9 @@ std::optional<QString> QtDialogs::SaveFile(const QString& title, const QString& 
                                            const QString& proposedName, const QString& folder) {
     QString start = folder.isEmpty() ? proposedName : QDir(folder).filePath(proposedName);
     for (;;) {
-        const QString chosen =
-            QFileDialog::getSaveFileName(QApplication::activeWindow(), title, start,
-                                         QtFileFilter(filter), nullptr,
-                                         QFileDialog::DontConfirmOverwrite);
+        const QString chosen = QFileDialog::getSaveFileName(QApplication::activeWindow(), title,
+                                                            start, QtFileFilter(filter), nullptr,
+                                                            QFileDialog::DontConfirmOverwrite);
         if (chosen.isEmpty()) return std::nullopt;
         if (!IsRefusedSaveTarget(chosen)) return chosen;
         start = chosen;  // a read-only file or folder: ask again

@@ -20,6 +20,5 @@ public:
     std::optional<QString> InputBox(const QString& prompt, const QString& title,
                                     const QString& defaultText) override;
     std::optional<QString> SaveFile(const QString& title, const QString& filter,
-                                    const QString& proposedName,
-                                    const QString& folder) override;
+                                    const QString& proposedName, const QString& folder) override;
 };

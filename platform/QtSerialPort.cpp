@@ -9,11 +9,16 @@
 namespace {
 QSerialPort::Parity ParityFor(char letter) {
     switch (letter) {
-    case 'E': return QSerialPort::EvenParity;
-    case 'O': return QSerialPort::OddParity;
-    case 'M': return QSerialPort::MarkParity;
-    case 'S': return QSerialPort::SpaceParity;
-    default: return QSerialPort::NoParity;
+        case 'E':
+            return QSerialPort::EvenParity;
+        case 'O':
+            return QSerialPort::OddParity;
+        case 'M':
+            return QSerialPort::MarkParity;
+        case 'S':
+            return QSerialPort::SpaceParity;
+        default:
+            return QSerialPort::NoParity;
     }
 }
 
@@ -25,23 +30,28 @@ QSerialPort::StopBits StopBitsFor(const QString& stop) {
 
 QSerialPort::FlowControl FlowFor(int handshaking) {
     switch (handshaking) {
-    case 1: return QSerialPort::SoftwareControl;
-    case 2:
-    case 3: return QSerialPort::HardwareControl;  // Qt cannot combine both; RTS/CTS wins
-    default: return QSerialPort::NoFlowControl;
+        case 1:
+            return QSerialPort::SoftwareControl;
+        case 2:
+        case 3:
+            return QSerialPort::HardwareControl;  // Qt cannot combine both; RTS/CTS wins
+        default:
+            return QSerialPort::NoFlowControl;
     }
 }
 }  // namespace
 
 std::optional<int> CommEventForSerialError(QSerialPort::SerialPortError error) {
     switch (error) {
-    case QSerialPort::NoError:
-    case QSerialPort::TimeoutError:  // only the blocking waitFor* calls time out
-    case QSerialPort::UnsupportedOperationError:  // a pty refusing parity or RTS, for example
-        return std::nullopt;
-    case QSerialPort::ReadError:
-    case QSerialPort::ResourceError: return CommEvents::DeviceVanished;
-    default: return kUndefinedCommEvent;
+        case QSerialPort::NoError:
+        case QSerialPort::TimeoutError:               // only the blocking waitFor* calls time out
+        case QSerialPort::UnsupportedOperationError:  // a pty refusing parity or RTS, for example
+            return std::nullopt;
+        case QSerialPort::ReadError:
+        case QSerialPort::ResourceError:
+            return CommEvents::DeviceVanished;
+        default:
+            return kUndefinedCommEvent;
     }
 }
 
@@ -88,9 +98,12 @@ int QtSerialPort::OpenDevice() {
     if (!opened) {
         m_port->clearError();
         switch (error) {
-        case QSerialPort::DeviceNotFoundError: return CommErrors::NoSuchPort;
-        case QSerialPort::PermissionError: return CommErrors::PortAlreadyOpen;
-        default: return CommErrors::DeviceUnavailable;
+            case QSerialPort::DeviceNotFoundError:
+                return CommErrors::NoSuchPort;
+            case QSerialPort::PermissionError:
+                return CommErrors::PortAlreadyOpen;
+            default:
+                return CommErrors::DeviceUnavailable;
         }
     }
     ApplyLineSettings();

@@ -19,8 +19,8 @@ QString InstanceLockPath(const QString& programPath) {
     const QString canonical = QFileInfo(programPath).absoluteFilePath();
     const QByteArray hash =
         QCryptographicHash::hash(canonical.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
-    return QDir(QDir::tempPath()).filePath(QStringLiteral("hakaron-%1.lock")
-                                               .arg(QString::fromLatin1(hash)));
+    return QDir(QDir::tempPath())
+        .filePath(QStringLiteral("hakaron-%1.lock").arg(QString::fromLatin1(hash)));
 }
 
 LockFileInstanceLock::LockFileInstanceLock(const QString& programPath)

@@ -96,22 +96,26 @@ private slots:
                             << QByteArray("\x02SY,  170.2\x03\x02TZ,   65.4\x03");
         QTest::newRow("TR") << QByteArray("TR") << QByteArray("stable") << 65.4
                             << QByteArray("\x02TR,    0.0\x03");
-        QTest::newRow("%W stable heavy") << QByteArray("%W") << QByteArray("stable") << 65.4
-                                         << QByteArray("\x02TH,   65.4\x03");
-        QTest::newRow("%W stable light") << QByteArray("%W") << QByteArray("stable") << 9.9
-                                         << QByteArray("\x02TL,    9.9\x03");
+        QTest::newRow("%W stable heavy")
+            << QByteArray("%W") << QByteArray("stable") << 65.4 << QByteArray("\x02TH,   65.4\x03");
+        QTest::newRow("%W stable light")
+            << QByteArray("%W") << QByteArray("stable") << 9.9 << QByteArray("\x02TL,    9.9\x03");
         QTest::newRow("%W hold") << QByteArray("%W") << QByteArray("HD") << 65.4
                                  << QByteArray("\x02HD,   65.4\x03");
         QTest::newRow("%W not operating") << QByteArray("%W") << QByteArray("ER") << 0.0
-                                          << QByteArray("\x02" "ER,    0.0\x03");
-        QTest::newRow("WT 10 kg is TH") << QByteArray("WT") << QByteArray("UL") << 10.0
-                                        << QByteArray("\x02TH,   10.0\x03");
+                                          << QByteArray(
+                                                 "\x02"
+                                                 "ER,    0.0\x03");
+        QTest::newRow("WT 10 kg is TH")
+            << QByteArray("WT") << QByteArray("UL") << 10.0 << QByteArray("\x02TH,   10.0\x03");
         QTest::newRow("WT light") << QByteArray("WT") << QByteArray("stable") << 3.2
                                   << QByteArray("\x02TL,    3.2\x03");
         QTest::newRow("MS") << QByteArray("MS") << QByteArray("stable") << 65.4
                             << QByteArray("\x02ST,       \x03");
         QTest::newRow("%V") << QByteArray("%V") << QByteArray("stable") << 65.4
-                            << QByteArray("\x02" "13,       \x03");
+                            << QByteArray(
+                                   "\x02"
+                                   "13,       \x03");
         QTest::newRow("unknown") << QByteArray("XX") << QByteArray("stable") << 65.4
                                  << QByteArray();
     }
@@ -131,7 +135,8 @@ private slots:
         readings.Meters = "ZK";
         QCOMPARE(RepliesTo("MS", readings), QList<QByteArray>{"\x02ZK,       \x03"});
         readings.RomVersion = "21";
-        QCOMPARE(RepliesTo("%V", readings), QList<QByteArray>{"\x02" "21,       \x03"});
+        QCOMPARE(RepliesTo("%V", readings), QList<QByteArray>{"\x02"
+                                                              "21,       \x03"});
     }
 
     void replyValueIsRightAlignedInSevenCharacters() {
@@ -175,8 +180,8 @@ private slots:
 
     void personFramesAreHeightThenWeight() {
         const Person p{151.0, 80.3, 42.75};
-        QCOMPARE(PersonFrames(p, false), (QList<QByteArray>{"\x02SY,  151.0\x03",
-                                                             "\x02TZ,   42.8\x03"}));
+        QCOMPARE(PersonFrames(p, false),
+                 (QList<QByteArray>{"\x02SY,  151.0\x03", "\x02TZ,   42.8\x03"}));
         QCOMPARE(PersonFrames(p, true).at(1), QByteArray("\x02ZK,   80.3\x03"));
     }
 
@@ -200,11 +205,16 @@ private slots:
     void badScriptLinesAreReportedWithTheirNumber_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("error");
-        QTest::newRow("unknown step") << "send SY 1\njump 3" << "line 2: unknown step \"jump 3\"";
-        QTest::newRow("bad escape") << "raw \\q" << "line 1: bad escape in raw bytes";
-        QTest::newRow("short hex") << "raw \\x2" << "line 1: bad escape in raw bytes";
-        QTest::newRow("pause text") << "pause soon" << "line 1: pause needs milliseconds";
-        QTest::newRow("three-letter code") << "send SYX 1" << "line 1: send needs a two-letter code";
+        QTest::newRow("unknown step") << "send SY 1\njump 3"
+                                      << "line 2: unknown step \"jump 3\"";
+        QTest::newRow("bad escape") << "raw \\q"
+                                    << "line 1: bad escape in raw bytes";
+        QTest::newRow("short hex") << "raw \\x2"
+                                   << "line 1: bad escape in raw bytes";
+        QTest::newRow("pause text") << "pause soon"
+                                    << "line 1: pause needs milliseconds";
+        QTest::newRow("three-letter code") << "send SYX 1"
+                                           << "line 1: send needs a two-letter code";
     }
     void badScriptLinesAreReportedWithTheirNumber() {
         QFETCH(QString, text);
@@ -288,14 +298,15 @@ private slots:
         const QString scriptPath = scriptDir.filePath(QStringLiteral("split.txt"));
         QFile script(scriptPath);
         QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write("wait SY\n"
-                     "raw \\x02SY,  1\n"
-                     "pause 300\n"
-                     "raw 70.2\\x03\n"
-                     "wait TZ\n"
-                     "send TE\n"
-                     "pause 300\n"
-                     "unplug\n");
+        script.write(
+            "wait SY\n"
+            "raw \\x02SY,  1\n"
+            "pause 300\n"
+            "raw 70.2\\x03\n"
+            "wait TZ\n"
+            "send TE\n"
+            "pause 300\n"
+            "unplug\n");
         script.close();
         QVERIFY(!StartMeter({QStringLiteral("--mode"), QStringLiteral("manual"),
                              QStringLiteral("--script"), scriptPath})

@@ -58,9 +58,12 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("csv") << QStringLiteral("CSVファイル (*.csv)|*.csv")
                              << QStringLiteral("CSVファイル (*.csv)");
-        QTest::newRow("patterns added") << "Text|*.txt;*.log" << "Text (*.txt *.log)";
-        QTest::newRow("two filters") << "A (*.a)|*.a|B|*.b" << "A (*.a);;B (*.b)";
-        QTest::newRow("no pattern") << "All (*)" << "All (*)";
+        QTest::newRow("patterns added") << "Text|*.txt;*.log"
+                                        << "Text (*.txt *.log)";
+        QTest::newRow("two filters") << "A (*.a)|*.a|B|*.b"
+                                     << "A (*.a);;B (*.b)";
+        QTest::newRow("no pattern") << "All (*)"
+                                    << "All (*)";
     }
     void fileFilterBecomesQtFilter() {
         QFETCH(QString, filter);
@@ -84,8 +87,8 @@ private slots:
         const QString locked = m_dir.filePath(QStringLiteral("locked"));
         QVERIFY(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         QVERIFY(IsRefusedSaveTarget(locked + QStringLiteral("/x.csv")));
-        QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                          QFileDevice::ExeOwner);
+        QFile::setPermissions(
+            locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
 
@@ -93,8 +96,8 @@ private slots:
         QTest::addColumn<MsgIcon>("icon");
         QTest::addColumn<QString>("title");
         QTest::addColumn<int>("expectedIcon");
-        QTest::newRow("information") << MsgIcon::Information << QStringLiteral("Hakaron")
-                                     << int(QMessageBox::Information);
+        QTest::newRow("information")
+            << MsgIcon::Information << QStringLiteral("Hakaron") << int(QMessageBox::Information);
         QTest::newRow("warning") << MsgIcon::Warning << QStringLiteral("通信エラー")
                                  << int(QMessageBox::Warning);
         QTest::newRow("none") << MsgIcon::None << QStringLiteral("Hakaron")

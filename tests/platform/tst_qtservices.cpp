@@ -1,12 +1,12 @@
+#include <unistd.h>
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QSysInfo>
 #include <QProcess>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <unistd.h>
 
 #include "QtServices.h"
 
@@ -22,10 +22,8 @@ private:
     static void WriteLockFile(const QString& path, qint64 pid, const QString& app) {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(QStringLiteral("%1\n%2\n%3\n")
-                       .arg(pid)
-                       .arg(app, QSysInfo::machineHostName())
-                       .toUtf8());
+        file.write(
+            QStringLiteral("%1\n%2\n%3\n").arg(pid).arg(app, QSysInfo::machineHostName()).toUtf8());
     }
 
 private slots:

@@ -1,5 +1,9 @@
 #include "Meter.h"
 
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,10 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-
-#include <fcntl.h>
-#include <termios.h>
-#include <unistd.h>
 
 namespace {
 QString SystemError(const QString& what) {
@@ -84,7 +84,8 @@ std::optional<QString> Meter::OpenDevice() {
     m_devicePath = m_options.Device;
     m_fd = ::open(QFile::encodeName(m_devicePath).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (m_fd < 0) return SystemError(m_devicePath);
-    MakeRaw(m_fd, isatty(m_fd) && !QFileInfo(m_devicePath).canonicalFilePath().startsWith(u"/dev/pts/"));
+    MakeRaw(m_fd,
+            isatty(m_fd) && !QFileInfo(m_devicePath).canonicalFilePath().startsWith(u"/dev/pts/"));
     return std::nullopt;
 }
 
@@ -167,7 +168,8 @@ void Meter::line_Readable() {
             QTimer::singleShot(0, this, &Meter::RunScript);
         }
         if (m_options.OperationMode != MeterOptions::Mode::Command) {
-            Log(QStringLiteral("command %1 ignored in manual mode").arg(QString::fromLatin1(command)));
+            Log(QStringLiteral("command %1 ignored in manual mode")
+                    .arg(QString::fromLatin1(command)));
             continue;
         }
         const QList<QByteArray> replies = meter::RepliesTo(command, m_options.Readings);
@@ -196,14 +198,22 @@ void Meter::RunScript() {
     while (m_fd >= 0 && m_scriptStep < m_options.Script.size()) {
         const meter::ScriptStep& step = m_options.Script.at(m_scriptStep++);
         switch (step.What) {
-        case meter::ScriptStep::Kind::Send: Send(step.Bytes); break;
-        case meter::ScriptStep::Kind::Pause: m_scriptTimer.start(step.Milliseconds); return;
-        case meter::ScriptStep::Kind::Wait:
-            Log(QStringLiteral("waiting for %1").arg(QString::fromLatin1(step.Bytes)));
-            m_waitingFor = step.Bytes;
-            return;
-        case meter::ScriptStep::Kind::Unplug: Unplug(); return;
-        case meter::ScriptStep::Kind::End: Done(); return;
+            case meter::ScriptStep::Kind::Send:
+                Send(step.Bytes);
+                break;
+            case meter::ScriptStep::Kind::Pause:
+                m_scriptTimer.start(step.Milliseconds);
+                return;
+            case meter::ScriptStep::Kind::Wait:
+                Log(QStringLiteral("waiting for %1").arg(QString::fromLatin1(step.Bytes)));
+                m_waitingFor = step.Bytes;
+                return;
+            case meter::ScriptStep::Kind::Unplug:
+                Unplug();
+                return;
+            case meter::ScriptStep::Kind::End:
+                Done();
+                return;
         }
     }
     if (m_scriptStep >= m_options.Script.size() && m_options.ExitWhenDone) Done();

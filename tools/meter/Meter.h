@@ -60,8 +60,8 @@ private:
     void Done();
 
     MeterOptions m_options;
-    int m_fd = -1;        // our end of the line
-    int m_slaveFd = -1;   // held open so the pty survives the program closing its end
+    int m_fd = -1;       // our end of the line
+    int m_slaveFd = -1;  // held open so the pty survives the program closing its end
     QString m_devicePath;
     bool m_madeLink = false;
     QSocketNotifier* m_notifier = nullptr;

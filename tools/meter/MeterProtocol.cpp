@@ -120,20 +120,34 @@ std::optional<QByteArray> Unescape(const QString& text) {
         }
         if (++i >= text.size()) return std::nullopt;
         switch (text.at(i).unicode()) {
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        case 't': out += '\t'; break;
-        case '0': out += '\0'; break;
-        case '\\': out += '\\'; break;
-        case 'x': {
-            const QString digits = text.mid(i + 1, 2);
-            const auto isHex = [](QChar d) { return d.isDigit() || QStringLiteral("abcdefABCDEF").contains(d); };
-            if (digits.size() != 2 || !isHex(digits[0]) || !isHex(digits[1])) return std::nullopt;
-            out += char(digits.toUInt(nullptr, 16));
-            i += 2;
-            break;
-        }
-        default: return std::nullopt;
+            case 'n':
+                out += '\n';
+                break;
+            case 'r':
+                out += '\r';
+                break;
+            case 't':
+                out += '\t';
+                break;
+            case '0':
+                out += '\0';
+                break;
+            case '\\':
+                out += '\\';
+                break;
+            case 'x': {
+                const QString digits = text.mid(i + 1, 2);
+                const auto isHex = [](QChar d) {
+                    return d.isDigit() || QStringLiteral("abcdefABCDEF").contains(d);
+                };
+                if (digits.size() != 2 || !isHex(digits[0]) || !isHex(digits[1]))
+                    return std::nullopt;
+                out += char(digits.toUInt(nullptr, 16));
+                i += 2;
+                break;
+            }
+            default:
+                return std::nullopt;
         }
     }
     return out;

@@ -1,15 +1,15 @@
 // hakaron-meter: a virtual height-weight meter on a pseudo-terminal, for trying Hakaron
 // without the real meter and for its tests.
 
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
 #include <QSocketNotifier>
 #include <cstdio>
-
-#include <signal.h>
-#include <sys/signalfd.h>
-#include <unistd.h>
 
 #include "Meter.h"
 
@@ -47,12 +47,6 @@ the script.
 
 The meter ends on Ctrl+C or SIGTERM and removes the link it made.)";
 
-QCommandLineOption Option(const QString& name, const QString& help, const QString& value = {},
-                          const QString& defaultValue = {}) {
-    QCommandLineOption option(name, help, value, defaultValue);
-    return option;
-}
-
 [[noreturn]] void Fail(const QString& text) {
     std::fprintf(stderr, "hakaron-meter: %s\n", qPrintable(text));
     std::exit(2);
@@ -83,36 +77,45 @@ int main(int argc, char* argv[]) {
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOptions({
-        Option("mode", "command (answer requests, default) or manual (send on its own).",
-               "mode", "command"),
-        Option("height", "Height in cm that command mode reports (default 170.2).", "cm",
-               "170.2"),
-        Option("sitting-height", "Sitting height in cm (default 90.5).", "cm", "90.5"),
-        Option("weight", "Weight in kg (default 65.4).", "kg", "65.4"),
-        Option("tare", "Tare setting in kg that TR reports (default 0.0).", "kg", "0.0"),
-        Option("scale-state",
-               "Answer to %W: TL, TH, UL, OV, HD, ER, or stable (TL below 10 kg, TH at or "
-               "above; default).",
-               "state", "stable"),
-        Option("meters", "Answer to MS: ST (both work, default), SY, ZK or TZ.", "code", "ST"),
-        Option("rom-version", "Two digits that %V reports (default 13).", "digits", "13"),
-        Option("interval", "Manual mode: seconds between people (default 5).", "seconds",
-               "5"),
-        Option("sitting", "Manual mode: send a sitting height too."),
-        Option("seed", "Manual mode: seed of the people sequence (default 1).", "n", "1"),
-        Option("count", "Manual mode: stop after N people (default: no limit).", "n", "0"),
-        Option("script", "Play the steps of FILE (see above).", "file"),
-        Option("exit-when-done", "End (closing the line) after the script or --count."),
-        Option("unplug-after", "Close the line after SECONDS, as a pulled cable, and end.",
-               "seconds"),
-        Option("device", "Use this device (e.g. /dev/ttyUSB0) instead of a new "
-                         "pseudo-terminal.",
-               "path"),
-        Option("link", "Make PATH a symbolic link to the line, e.g. program/ports/COM1; an "
-                       "old link to a pseudo-terminal is replaced, and the link is removed "
-                       "on exit.",
-               "path"),
-        Option("verbose", "Log every byte sent and received to stderr."),
+        QCommandLineOption("mode",
+                           "command (answer requests, default) or manual (send on its own).",
+                           "mode", "command"),
+        QCommandLineOption("height", "Height in cm that command mode reports (default 170.2).",
+                           "cm", "170.2"),
+        QCommandLineOption("sitting-height", "Sitting height in cm (default 90.5).", "cm", "90.5"),
+        QCommandLineOption("weight", "Weight in kg (default 65.4).", "kg", "65.4"),
+        QCommandLineOption("tare", "Tare setting in kg that TR reports (default 0.0).", "kg",
+                           "0.0"),
+        QCommandLineOption(
+            "scale-state",
+            "Answer to %W: TL, TH, UL, OV, HD, ER, or stable (TL below 10 kg, TH at or "
+            "above; default).",
+            "state", "stable"),
+        QCommandLineOption("meters", "Answer to MS: ST (both work, default), SY, ZK or TZ.", "code",
+                           "ST"),
+        QCommandLineOption("rom-version", "Two digits that %V reports (default 13).", "digits",
+                           "13"),
+        QCommandLineOption("interval", "Manual mode: seconds between people (default 5).",
+                           "seconds", "5"),
+        QCommandLineOption("sitting", "Manual mode: send a sitting height too."),
+        QCommandLineOption("seed", "Manual mode: seed of the people sequence (default 1).", "n",
+                           "1"),
+        QCommandLineOption("count", "Manual mode: stop after N people (default: no limit).", "n",
+                           "0"),
+        QCommandLineOption("script", "Play the steps of FILE (see above).", "file"),
+        QCommandLineOption("exit-when-done", "End (closing the line) after the script or --count."),
+        QCommandLineOption("unplug-after",
+                           "Close the line after SECONDS, as a pulled cable, and end.", "seconds"),
+        QCommandLineOption("device",
+                           "Use this device (e.g. /dev/ttyUSB0) instead of a new "
+                           "pseudo-terminal.",
+                           "path"),
+        QCommandLineOption("link",
+                           "Make PATH a symbolic link to the line, e.g. program/ports/COM1; an "
+                           "old link to a pseudo-terminal is replaced, and the link is removed "
+                           "on exit.",
+                           "path"),
+        QCommandLineOption("verbose", "Log every byte sent and received to stderr."),
     });
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
@@ -167,15 +170,14 @@ int main(int argc, char* argv[]) {
     if (options.Verbose)
         std::fprintf(stderr, "hakaron-meter: %s mode on %s%s\n", qPrintable(mode),
                      qPrintable(meter.DevicePath()),
-                     options.Link.isEmpty() ? ""
-                                            : qPrintable(QStringLiteral(", linked from ") +
-                                                         options.Link));
+                     options.Link.isEmpty()
+                         ? ""
+                         : qPrintable(QStringLiteral(", linked from ") + options.Link));
 
     const int signalFd = signalfd(-1, &stopSignals, SFD_CLOEXEC);
     QSocketNotifier stop(signalFd, QSocketNotifier::Read);
     QObject::connect(&stop, &QSocketNotifier::activated, &app, [] { QCoreApplication::quit(); });
-    QObject::connect(&meter, &Meter::Finished, &app, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
+    QObject::connect(&meter, &Meter::Finished, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 
     const int code = app.exec();
     meter.Stop();
