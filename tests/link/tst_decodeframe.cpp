@@ -37,6 +37,7 @@ private slots:
 
         const QString none;
         const QStringList noLines;
+        // clang-format off
         QTest::newRow("ST both meters") << "ST" << "" << "MS" << "身長・体重計、共に動作しています"
                                         << noLines << 1 << kNotArmed;
         QTest::newRow("SY after MS: height meter only")
@@ -106,6 +107,7 @@ private slots:
             << "" << "" << "TZ" << none << noLines << 1 << kNotArmed;
         QTest::newRow("codes are case-sensitive")
             << "sy" << "  170.2" << "SY" << none << noLines << 1 << kNotArmed;
+        // clang-format on
     }
 
     void eachCodeShowsPrintsRefreshesAndArms() {
@@ -143,13 +145,31 @@ private slots:
         QTest::addColumn<QString>("sittingHeight");
         QTest::addColumn<QString>("weight");
 
-        QTest::newRow("height") << "SY" << "  170.2" << "  170.2   " << "" << "";
-        QTest::newRow("spaces-only height stores the spaces")
-            << "SY" << "       " << "          " << "" << "";
-        QTest::newRow("sitting height") << "ZK" << "   90.1" << "" << "   90.1   " << "";
-        QTest::newRow("weight") << "TZ" << "   60.0" << "" << "" << "   60.0   ";
-        QTest::newRow("value as received, ETX included")
-            << "SY" << "170.2\x03" << "170.2\x03    " << "" << "";
+        QTest::newRow("height") << "SY"
+                                << "  170.2"
+                                << "  170.2   "
+                                << ""
+                                << "";
+        QTest::newRow("spaces-only height stores the spaces") << "SY"
+                                                              << "       "
+                                                              << "          "
+                                                              << ""
+                                                              << "";
+        QTest::newRow("sitting height") << "ZK"
+                                        << "   90.1"
+                                        << ""
+                                        << "   90.1   "
+                                        << "";
+        QTest::newRow("weight") << "TZ"
+                                << "   60.0"
+                                << ""
+                                << ""
+                                << "   60.0   ";
+        QTest::newRow("value as received, ETX included") << "SY"
+                                                         << "170.2\x03"
+                                                         << "170.2\x03    "
+                                                         << ""
+                                                         << "";
     }
 
     void valuesAreStoredInCurrentValuesAndRecordBuffer() {

@@ -11,7 +11,9 @@
 
 namespace {
 // Frames are built from parts: a hex escape would swallow a following digit or A-F.
-QByteArray Frame(const QByteArray& body) { return '\x02' + body + '\x03'; }
+QByteArray Frame(const QByteArray& body) {
+    return '\x02' + body + '\x03';
+}
 constexpr int kNoError = -1;
 }  // namespace
 
@@ -30,30 +32,31 @@ private slots:
         QTest::addColumn<QByteArray>("bufferAfter");
 
         QTest::newRow("two frames in one chunk")
-            << QList<QByteArray>{Frame("SY0 170.2 ") + Frame("TZ0  60.5 ")} << kNoError
-            << QString() << QStringList{"SY", "TZ"} << QStringList{" 170.2 ", "  60.5 "} << 0
-            << QByteArray();
+            << QList<QByteArray>{Frame("SY0 170.2 ") + Frame("TZ0  60.5 ")} << kNoError << QString()
+            << QStringList{"SY", "TZ"} << QStringList{" 170.2 ", "  60.5 "} << 0 << QByteArray();
         QTest::newRow("frame split over chunks")
             << QList<QByteArray>{"\x02", "SY0 1", "70.2", " \x03"} << kNoError << QString()
             << QStringList{"SY"} << QStringList{" 170.2 "} << 0 << QByteArray();
         QTest::newRow("unfinished frame waits for the next chunk")
-            << QList<QByteArray>{Frame("SY0 170.2 ") + "\x02" + "ZK0 8"} << kNoError
-            << QString() << QStringList{"SY"} << QStringList{" 170.2 "} << 1
-            << QByteArray("\x02" "ZK0 8");
+            << QList<QByteArray>{Frame("SY0 170.2 ") + "\x02" + "ZK0 8"} << kNoError << QString()
+            << QStringList{"SY"} << QStringList{" 170.2 "} << 1
+            << QByteArray(
+                   "\x02"
+                   "ZK0 8");
         QTest::newRow("noise before the first frame and between frames")
-            << QList<QByteArray>{"abc\r\n" + Frame("SY0 170.2 ") + "xyz",
-                                 "  " + Frame("SE0")}
-            << kNoError << QString() << QStringList{"SY", "SE"}
-            << QStringList{" 170.2 ", "\x03"} << 0 << QByteArray();
+            << QList<QByteArray>{"abc\r\n" + Frame("SY0 170.2 ") + "xyz", "  " + Frame("SE0")}
+            << kNoError << QString() << QStringList{"SY", "SE"} << QStringList{" 170.2 ", "\x03"}
+            << 0 << QByteArray();
         QTest::newRow("second STX inside a frame stays in the frame")
             << QList<QByteArray>{"\x02" "SY0 1\x02" "70  \x03"} << kNoError << QString()
             << QStringList{"SY"} << QStringList{" 1\x02" "70  "} << 0 << QByteArray();
         QTest::newRow("ROM version reads characters 2 and 3")
-            << QList<QByteArray>{Frame("13"), Frame("SY0 170.2 ")} << kNoError << QStringLiteral("%V")
-            << QStringList{"13", "SY"} << QStringList{"1.3", "S.Y"} << 0 << QByteArray();
+            << QList<QByteArray>{Frame("13"), Frame("SY0 170.2 ")} << kNoError
+            << QStringLiteral("%V") << QStringList{"13", "SY"} << QStringList{"1.3", "S.Y"} << 0
+            << QByteArray();
         QTest::newRow("short frame value ends with the ETX")
-            << QList<QByteArray>{Frame("SY0170.2")} << kNoError << QString()
-            << QStringList{"SY"} << QStringList{"170.2\x03"} << 0 << QByteArray();
+            << QList<QByteArray>{Frame("SY0170.2")} << kNoError << QString() << QStringList{"SY"}
+            << QStringList{"170.2\x03"} << 0 << QByteArray();
         QTest::newRow("code-only frame has an empty value")
             << QList<QByteArray>{Frame("ST")} << kNoError << QString() << QStringList{"ST"}
             << QStringList{""} << 0 << QByteArray();

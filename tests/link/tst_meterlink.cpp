@@ -19,7 +19,9 @@ const QString kPortNotOpened =
     QStringLiteral("通信ポートが開きませんでした。\r\n通信設定をもう一度ご確認ください。\r\n");
 const QString kUndefined = QStringLiteral("未定義のエラーが発生しました。");
 
-QByteArray Frame(const QByteArray& body) { return '\x02' + body + '\x03'; }
+QByteArray Frame(const QByteArray& body) {
+    return '\x02' + body + '\x03';
+}
 }  // namespace
 
 class TestMeterLink : public QObject {
@@ -399,7 +401,9 @@ private slots:
     void frameCutByAVanishedDeviceDoesNotGarbleTheNextOne() {
         m_link->OpenAtStartup();
         G_Param.LastCommand = QStringLiteral("SY");
-        m_port->Receive("\x02" "SY0  1");
+        m_port->Receive(
+            "\x02"
+            "SY0  1");
         m_port->Vanish();
         QCOMPARE(int(m_link->Assembler().RecvState()), 0);
 
