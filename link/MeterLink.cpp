@@ -141,7 +141,9 @@ bool MeterLink::SetLinkOnline(bool open) {
         ShowOfflineLook();
         return true;
     }
-    if (error == CommErrors::NoSuchPort) {
+    // Any refused open (no such port, or a device that is busy or forbidden) leaves the
+    // port closed, so it must never look online.
+    if (error != CommErrors::None || !d->port.PortOpen()) {
         ShowOfflineLook();
         return false;
     }
@@ -191,7 +193,7 @@ void MeterLink::OpenAtStartup() {
     port.SetRTSEnable(true);
     port.SetSThreshold(1);
     port.SetRThreshold(1);
-    if (port.SetPortOpen(true) == CommErrors::NoSuchPort) {
+    if (port.SetPortOpen(true) != CommErrors::None) {
         d->dialogs.Message(kPortNotOpened, MsgIcon::Warning);
         port.SetPortOpen(false);
         SetLinkOnline(false);

@@ -32,12 +32,14 @@ public:
 
     QByteArray Written;        // everything written while open
     QList<int> MissingPorts;   // ports that do not exist
+    QList<int> BusyPorts;      // ports another program holds
     int OpenCount = 0;
     int CloseCount = 0;
 
 protected:
     int OpenDevice() override {
         if (MissingPorts.contains(CommPort())) return CommErrors::NoSuchPort;
+        if (BusyPorts.contains(CommPort())) return CommErrors::PortAlreadyOpen;
         ++OpenCount;
         return CommErrors::None;
     }

@@ -144,10 +144,16 @@ private slots:
         QVERIFY(m_dialogs->Transcript.isEmpty());
     }
 
-    void connectToMissingPortStaysOfflineWithMessage() {
+    void connectToMissingOrBusyPortStaysOfflineWithMessage_data() {
+        QTest::addColumn<bool>("busy");
+        QTest::newRow("no such port") << false;
+        QTest::newRow("held by another program") << true;
+    }
+    void connectToMissingOrBusyPortStaysOfflineWithMessage() {
+        QFETCH(bool, busy);
         m_link->OpenAtStartup();
         m_link->cmdConnect_Click();
-        m_port->MissingPorts << G_Param.PortNumber;
+        (busy ? m_port->BusyPorts : m_port->MissingPorts) << G_Param.PortNumber;
 
         m_link->cmdConnect_Click();
 
@@ -160,7 +166,7 @@ private slots:
         QCOMPARE(m_dialogs->Transcript.first().Title, QStringLiteral("Hakaron"));
     }
 
-    void setLinkOnlineReportsOnlyMissingPort() {
+    void setLinkOnlineReportsAFailedOpen() {
         QVERIFY(m_link->SetLinkOnline(false));
         m_port->MissingPorts << 1;
         QVERIFY(!m_link->SetLinkOnline(true));
