@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -92,6 +93,7 @@ void frmMain::BuildControls() {
     txtNumber->setMaximumWidth(60);
     txtNumber->setAlignment(Qt::AlignRight);
     connect(txtNumber, &QLineEdit::textChanged, this, &frmMain::txtNumber_Change);
+    txtNumber->installEventFilter(this);
 
     const std::array<QString, 3> numberCaptions{QStringLiteral("◀ 前"), QStringLiteral("次 ▶"),
                                                 QStringLiteral("新規")};
@@ -555,7 +557,18 @@ void frmMain::closeEvent(QCloseEvent* event) {
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusIn) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        // The menu's keys (Ctrl+S, Ctrl+Z, Ctrl+A, ...) win over the text boxes' own editing
+        // keys: the operator requests and writes while typing a name.
+        const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+        for (const QAction* action : findChildren<QAction*>())
+            if (action->isEnabled() && !action->shortcut().isEmpty() &&
+                action->shortcut() == pressed) {
+                event->ignore();
+                return true;
+            }
+    }
+    if (event->type() == QEvent::FocusIn && watched != txtNumber) {
         // Entering a sub-label box selects its whole text, ready to be typed over.
         if (auto* box = qobject_cast<QLineEdit*>(watched))
             QTimer::singleShot(0, box, &QLineEdit::selectAll);

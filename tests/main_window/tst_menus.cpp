@@ -95,6 +95,34 @@ private slots:
         QCOMPARE(action->shortcut(), QKeySequence(keys));
     }
 
+    void menuKeysWinOverTextBoxEditingKeys_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QByteArray>("sent");
+        QTest::newRow("Ctrl+Z sitting height") << int(Qt::Key_Z) << QByteArray("\x02ZK\x03");
+        QTest::newRow("Ctrl+A height and weight") << int(Qt::Key_A) << QByteArray("\x02ST\x03");
+    }
+    void menuKeysWinOverTextBoxEditingKeys() {
+        QFETCH(int, key);
+        QFETCH(QByteArray, sent);
+        frmMain& w = f->Start();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.txtSubLabel[0]->setFocus();
+        w.txtSubLabel[0]->setText(QStringLiteral("山田"));
+        QTest::keyClick(w.txtSubLabel[0], Qt::Key(key), Qt::ControlModifier);
+        QCOMPARE(f->port.Written, sent);
+        QCOMPARE(w.txtSubLabel[0]->text(), QStringLiteral("山田"));
+    }
+
+    void enteringASubLabelBoxSelectsItsText() {
+        frmMain& w = f->Start();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.txtSubLabel[1]->setText(QStringLiteral("1年2組"));
+        w.txtSubLabel[1]->setFocus();
+        QTRY_COMPARE(w.txtSubLabel[1]->selectedText(), QStringLiteral("1年2組"));
+    }
+
     void requestButtonSendsItsCommand() {
         frmMain& w = f->Start();
         w.cmdCommandSwitch[2]->click();
