@@ -29,8 +29,8 @@ void LinePrintBox::paintEvent(QPaintEvent* event) {
     int y = area.top();
     for (const QString& line : m_lines) {
         if (y + step > area.bottom() + step) break;
-        painter.drawText(QRect(area.left(), y, area.width(), step), Qt::AlignLeft | Qt::AlignVCenter,
-                         line);
+        painter.drawText(QRect(area.left(), y, area.width(), step),
+                         Qt::AlignLeft | Qt::AlignVCenter, line);
         y += step;
     }
 }

@@ -23,7 +23,9 @@ int NewRecordPosition(int recordCount) {
     return std::max(recordCount + 1, G_Const::HeaderRecords + 1);
 }
 
-bool CanCreateNew(int recordCount) { return recordCount - 2 < G_Const::MaxNumber; }
+bool CanCreateNew(int recordCount) {
+    return recordCount - 2 < G_Const::MaxNumber;
+}
 
 std::optional<int> TypedNumber(const QString& text) {
     const double value = std::nearbyint(NumericValue(text));

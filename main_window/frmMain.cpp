@@ -6,8 +6,8 @@
 #include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -23,6 +23,7 @@
 #include "LinePrintBox.h"
 #include "MainTexts.h"
 #include "MeterLink.h"
+#include "Named.h"
 #include "RecordFile.h"
 #include "RecordNumbering.h"
 #include "SerialPort.h"
@@ -41,12 +42,6 @@ constexpr int kTwipsPerPixel = 15;
 constexpr int kWindowWidthTwips = 8000;
 constexpr int kCommandModeHeightTwips = 7000;
 constexpr int kManualModeHeightTwips = 5600;
-
-template <typename W>
-W* Named(W* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
 
 QString Indexed(const char* name, int index) {
     return QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index);
@@ -118,12 +113,12 @@ void frmMain::BuildControls() {
         txtSubLabel[i]->installEventFilter(this);
     }
 
-    cmdInputData = Named(new QPushButton(QStringLiteral("入力"), central),
-                         QStringLiteral("cmdInputData"));
+    cmdInputData =
+        Named(new QPushButton(QStringLiteral("入力"), central), QStringLiteral("cmdInputData"));
     cmdInputData->setToolTip(QStringLiteral("一時保存ファイルへ入力"));
     connect(cmdInputData, &QPushButton::clicked, this, &frmMain::InputClick);
-    cmdClearMain = Named(new QPushButton(QStringLiteral("クリア"), central),
-                         QStringLiteral("cmdClearMain"));
+    cmdClearMain =
+        Named(new QPushButton(QStringLiteral("クリア"), central), QStringLiteral("cmdClearMain"));
     cmdClearMain->setToolTip(QStringLiteral("データをクリア入力します"));
     connect(cmdClearMain, &QPushButton::clicked, this, &frmMain::ClearCurrent);
 
@@ -155,8 +150,8 @@ void frmMain::BuildControls() {
     connect(cmdConnect, &QPushButton::clicked, m_link, &MeterLink::cmdConnect_Click);
     lblConnect = Named(new QLabel(central), QStringLiteral("lblConnect"));
 
-    fmeBaseInput = Named(new QGroupBox(QStringLiteral("データ要求"), central),
-                         QStringLiteral("fmeBaseInput"));
+    fmeBaseInput =
+        Named(new QGroupBox(QStringLiteral("データ要求"), central), QStringLiteral("fmeBaseInput"));
     auto* requestRow = new QHBoxLayout(fmeBaseInput);
     const auto& table = CommandTable();
     for (int i = 0; i < 5; ++i) {
@@ -255,13 +250,14 @@ void frmMain::BuildMenus() {
             &QAction::triggered, this, &frmMain::mnuFileExit_Click);
 
     QMenu* command = addMenu(QStringLiteral("mnuCommand"), QStringLiteral("コマンド(&C)"));
-    connect(addAction(command, QStringLiteral("mnuInputSwtch"),
-                      QStringLiteral("表示されているデータを保存する(&S)"), QStringLiteral("Ctrl+S")),
-            &QAction::triggered, this, &frmMain::InputClick);
-    connect(addAction(command, QStringLiteral("mnuClearSwitch"),
-                      QStringLiteral("表示されているデータをクリアする(&C)"),
-                      QStringLiteral("Ctrl+D")),
-            &QAction::triggered, this, &frmMain::ClearCurrent);
+    connect(
+        addAction(command, QStringLiteral("mnuInputSwtch"),
+                  QStringLiteral("表示されているデータを保存する(&S)"), QStringLiteral("Ctrl+S")),
+        &QAction::triggered, this, &frmMain::InputClick);
+    connect(
+        addAction(command, QStringLiteral("mnuClearSwitch"),
+                  QStringLiteral("表示されているデータをクリアする(&C)"), QStringLiteral("Ctrl+D")),
+        &QAction::triggered, this, &frmMain::ClearCurrent);
     addSeparator(command);
     const std::array<QString, 3> loadCaptions{QStringLiteral("前のナンバーへ戻る(&B)"),
                                               QStringLiteral("次のナンバーへ進む(&G)"),
@@ -290,9 +286,8 @@ void frmMain::BuildMenus() {
     connect(addAction(setting, QStringLiteral("mnuUserSetting"), QStringLiteral("ユーザ設定(&U)")),
             &QAction::triggered, this, &frmMain::mnuUserSetting_Click);
     addSeparator(setting);
-    connect(
-        addAction(setting, QStringLiteral("mnuLabelSetting"), QStringLiteral("ラベル設定(&L)")),
-        &QAction::triggered, this, &frmMain::mnuLabelSetting_Click);
+    connect(addAction(setting, QStringLiteral("mnuLabelSetting"), QStringLiteral("ラベル設定(&L)")),
+            &QAction::triggered, this, &frmMain::mnuLabelSetting_Click);
     connect(addAction(setting, QStringLiteral("mnuCommSetting"), QStringLiteral("通信設定(&T)")),
             &QAction::triggered, this, &frmMain::mnuCommSetting_Click);
 
@@ -325,9 +320,8 @@ bool frmMain::Form_Load() {
     G_Param.SubLabelCaption1 = G_Param.RecordBuffer.SubLabel1.Trimmed();
     G_Param.SubLabelCaption2 = G_Param.RecordBuffer.SubLabel2.Trimmed();
     G_Param.SubLabelCaption3 = G_Param.RecordBuffer.SubLabel3.Trimmed();
-    const std::array<const Text20*, 3> captions{&G_Param.SubLabelCaption1,
-                                                &G_Param.SubLabelCaption2,
-                                                &G_Param.SubLabelCaption3};
+    const std::array<const Text20*, 3> captions{
+        &G_Param.SubLabelCaption1, &G_Param.SubLabelCaption2, &G_Param.SubLabelCaption3};
     for (int i = 0; i < 3; ++i)
         lblSubLabel[i]->setText(mdlDataLoadFunc::SubLabelCaption(*captions[i], i + 1));
     m_link->OpenAtStartup();
@@ -406,11 +400,17 @@ void frmMain::ApplyModeLayout() {
     setFixedSize(kWindowWidthTwips / kTwipsPerPixel, heightTwips / kTwipsPerPixel);
 }
 
-void frmMain::PrintLine(const QString& line) { picDisp->Print(line); }
+void frmMain::PrintLine(const QString& line) {
+    picDisp->Print(line);
+}
 
-void frmMain::ClearPrint() { picDisp->Cls(); }
+void frmMain::ClearPrint() {
+    picDisp->Cls();
+}
 
-void frmMain::ShowBmiResult(const QString& text) { lblBmiRes->setText(text); }
+void frmMain::ShowBmiResult(const QString& text) {
+    lblBmiRes->setText(text);
+}
 
 void frmMain::ArmAutoWrite(int ms) {
     AwTimer->setInterval(ms);
@@ -482,9 +482,8 @@ void frmMain::ClearCurrent() {
     ClearParams();
     WriteBufferAsRecord(G_Param.CurrentIndex + 3);
     picDisp->Cls();
-    m_platform.Dialog->Message(
-        QStringLiteral("No.%1を消去しました").arg(G_Param.CurrentIndex + 1),
-        MsgIcon::Information);
+    m_platform.Dialog->Message(QStringLiteral("No.%1を消去しました").arg(G_Param.CurrentIndex + 1),
+                               MsgIcon::Information);
     RefreshDisplay();
 }
 
@@ -510,7 +509,9 @@ void frmMain::mnuNewData_Click() {
     RunWithLinkSuspended(*m_link, [this] { NewMeasurementSet(); });
 }
 
-void frmMain::mnuFileExit_Click() { close(); }
+void frmMain::mnuFileExit_Click() {
+    close();
+}
 
 void frmMain::mnuUserSetting_Click() {
     RunWithLinkSuspended(*m_link, [this] {
@@ -532,7 +533,9 @@ void frmMain::mnuCommSetting_Click() {
     m_link->ReopenAfterSettings();
 }
 
-void frmMain::OpenLabelSettingsDirect() { ShowLabelSettings(); }
+void frmMain::OpenLabelSettingsDirect() {
+    ShowLabelSettings();
+}
 
 void frmMain::ShowLabelSettings() {
     frmLabelSet dialog(*m_platform.Dialog, *m_platform.Time, *this, this);

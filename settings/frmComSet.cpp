@@ -1,3 +1,4 @@
+#include "Named.h"
 #include "frmComSet.h"
 
 #include <QComboBox>
@@ -16,12 +17,6 @@
 #include "mdlPublicWriteFunc.h"
 
 namespace {
-
-template <typename T>
-T* Named(T* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
 
 // Selects the entry with this text; an unknown text selects nothing.
 void SelectText(QComboBox* list, const QString& text) {

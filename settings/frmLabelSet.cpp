@@ -1,3 +1,4 @@
+#include "Named.h"
 #include "frmLabelSet.h"
 
 #include <QEvent>
@@ -22,12 +23,6 @@
 namespace {
 
 const QString kNowDatePrefix = QStringLiteral("現在の日付: ");
-
-template <typename T>
-T* Named(T* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
 
 // A frame holding one labelled text box.
 QGroupBox* LabelledBoxFrame(QGroupBox* frame, QLabel* label, QLineEdit* box) {

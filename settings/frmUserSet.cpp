@@ -1,3 +1,4 @@
+#include "Named.h"
 #include "frmUserSet.h"
 
 #include <QCheckBox>
@@ -20,12 +21,6 @@ namespace {
 
 constexpr int kMaxDelaySeconds = 60;
 constexpr int kDefaultDelaySeconds = 2;
-
-template <typename T>
-T* Named(T* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
 
 }  // namespace
 

@@ -25,8 +25,7 @@ struct MainWindowFixture {
     std::unique_ptr<frmMain> window;
 
     Platform MakePlatform() {
-        return Platform{folder.Path(), &port,      &dialogs,   &clock,
-                        &beeper,       &lock,      &inventory, &shell};
+        return Platform{folder.Path(), &port, &dialogs, &clock, &beeper, &lock, &inventory, &shell};
     }
 
     // user.dat for command mode on COM1 with the given automatic writing.

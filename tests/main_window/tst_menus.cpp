@@ -18,8 +18,10 @@ namespace {
 // Acts on the next modal window as soon as it is shown.
 void WhenModal(std::function<void(QWidget*)> act) {
     QTimer::singleShot(10, [act] {
-        if (QWidget* modal = QApplication::activeModalWidget()) act(modal);
-        else WhenModal(act);
+        if (QWidget* modal = QApplication::activeModalWidget())
+            act(modal);
+        else
+            WhenModal(act);
     });
 }
 
@@ -54,37 +56,76 @@ private slots:
             for (QAction* item : menu->menu()->actions())
                 captions << (item->isSeparator() ? QStringLiteral("-") : item->text());
         }
-        const QStringList expected{
-            "ファイル(&F)", "新規作成(&N)", "-", "CSV形式で保存する(&C)", "-",
-            "名簿データを呼び出す(&L)", "-", "編集中データ一覧(&T)", "-", "終了(&X)",
-            "コマンド(&C)", "表示されているデータを保存する(&S)",
-            "表示されているデータをクリアする(&C)", "-", "前のナンバーへ戻る(&B)",
-            "次のナンバーへ進む(&G)", "新しいナンバーへ進む(&N)", "-",
-            "身長データを要求する(&Q)", "座高データを要求する(&Z)", "体重データを要求する(&T)",
-            "身長＆体重データを要求する(&A)", "風袋引きデータを要求する(&H)",
-            "体重計の状態を要求する(&M)", "体重値＆状態を要求する(&O)",
-            "身長体重計の状態を要求する(&P)", "身長体重計のROMバージョンを要求する(&V)",
-            "名簿(&N)", "名簿の新規作成(&L)", "名簿ﾃﾞｰﾀの編集(&E)", "名簿データの消去(&D)",
-            "設定(&M)", "ユーザ設定(&U)", "-", "ラベル設定(&L)", "通信設定(&T)",
-            "ヘルプ(&H)", "Hakaronのヘルプ(&H)", "-", "ZQMホームページへ(&P)", "-",
-            "バージョン情報(&V)"};
+        const QStringList expected{"ファイル(&F)",
+                                   "新規作成(&N)",
+                                   "-",
+                                   "CSV形式で保存する(&C)",
+                                   "-",
+                                   "名簿データを呼び出す(&L)",
+                                   "-",
+                                   "編集中データ一覧(&T)",
+                                   "-",
+                                   "終了(&X)",
+                                   "コマンド(&C)",
+                                   "表示されているデータを保存する(&S)",
+                                   "表示されているデータをクリアする(&C)",
+                                   "-",
+                                   "前のナンバーへ戻る(&B)",
+                                   "次のナンバーへ進む(&G)",
+                                   "新しいナンバーへ進む(&N)",
+                                   "-",
+                                   "身長データを要求する(&Q)",
+                                   "座高データを要求する(&Z)",
+                                   "体重データを要求する(&T)",
+                                   "身長＆体重データを要求する(&A)",
+                                   "風袋引きデータを要求する(&H)",
+                                   "体重計の状態を要求する(&M)",
+                                   "体重値＆状態を要求する(&O)",
+                                   "身長体重計の状態を要求する(&P)",
+                                   "身長体重計のROMバージョンを要求する(&V)",
+                                   "名簿(&N)",
+                                   "名簿の新規作成(&L)",
+                                   "名簿ﾃﾞｰﾀの編集(&E)",
+                                   "名簿データの消去(&D)",
+                                   "設定(&M)",
+                                   "ユーザ設定(&U)",
+                                   "-",
+                                   "ラベル設定(&L)",
+                                   "通信設定(&T)",
+                                   "ヘルプ(&H)",
+                                   "Hakaronのヘルプ(&H)",
+                                   "-",
+                                   "ZQMホームページへ(&P)",
+                                   "-",
+                                   "バージョン情報(&V)"};
         QCOMPARE(captions, expected);
     }
 
     void shortcutsMatchTheirItems_data() {
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("keys");
-        QTest::newRow("write") << "mnuInputSwtch" << "Ctrl+S";
-        QTest::newRow("clear") << "mnuClearSwitch" << "Ctrl+D";
-        QTest::newRow("previous") << "mnuLoadSwitch_0" << "Ctrl+B";
-        QTest::newRow("next") << "mnuLoadSwitch_1" << "Ctrl+G";
-        QTest::newRow("new") << "mnuLoadSwitch_2" << "Ctrl+N";
-        QTest::newRow("height") << "mnuDataSwitch_0" << "Ctrl+Q";
-        QTest::newRow("sitting") << "mnuDataSwitch_1" << "Ctrl+Z";
-        QTest::newRow("weight") << "mnuDataSwitch_2" << "Ctrl+T";
-        QTest::newRow("both") << "mnuDataSwitch_3" << "Ctrl+A";
-        QTest::newRow("tare") << "mnuDataSwitch_4" << "";
-        QTest::newRow("help") << "mnuHelpIndex" << "F1";
+        QTest::newRow("write") << "mnuInputSwtch"
+                               << "Ctrl+S";
+        QTest::newRow("clear") << "mnuClearSwitch"
+                               << "Ctrl+D";
+        QTest::newRow("previous") << "mnuLoadSwitch_0"
+                                  << "Ctrl+B";
+        QTest::newRow("next") << "mnuLoadSwitch_1"
+                              << "Ctrl+G";
+        QTest::newRow("new") << "mnuLoadSwitch_2"
+                             << "Ctrl+N";
+        QTest::newRow("height") << "mnuDataSwitch_0"
+                                << "Ctrl+Q";
+        QTest::newRow("sitting") << "mnuDataSwitch_1"
+                                 << "Ctrl+Z";
+        QTest::newRow("weight") << "mnuDataSwitch_2"
+                                << "Ctrl+T";
+        QTest::newRow("both") << "mnuDataSwitch_3"
+                              << "Ctrl+A";
+        QTest::newRow("tare") << "mnuDataSwitch_4"
+                              << "";
+        QTest::newRow("help") << "mnuHelpIndex"
+                              << "F1";
     }
     void shortcutsMatchTheirItems() {
         QFETCH(QString, item);

@@ -102,8 +102,10 @@ private slots:
     }
 
     void blankCaptionsShowTheirItemNumber() {
-        QCOMPARE(mdlDataLoadFunc::SubLabelCaption(QStringLiteral("   "), 2), QStringLiteral("項目2"));
-        QCOMPARE(mdlDataLoadFunc::SubLabelCaption(QStringLiteral(" 氏名 "), 1), QStringLiteral("氏名"));
+        QCOMPARE(mdlDataLoadFunc::SubLabelCaption(QStringLiteral("   "), 2),
+                 QStringLiteral("項目2"));
+        QCOMPARE(mdlDataLoadFunc::SubLabelCaption(QStringLiteral(" 氏名 "), 1),
+                 QStringLiteral("氏名"));
     }
 };
 
