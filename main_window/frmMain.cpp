@@ -311,19 +311,7 @@ bool frmMain::Form_Load() {
     G_Param.SetFolders(m_platform.AppFolder);
     ReadSettings();
     EnsureRecordFile();
-    ClearParams();
-    ReadRecordToBuffer(1);
-    G_Param.Title = G_Param.RecordBuffer.SubLabel1.Trimmed();
-    G_Param.MeasureDate = G_Param.RecordBuffer.SubLabel2.Trimmed();
-    G_Param.Person = G_Param.RecordBuffer.SubLabel3.Trimmed();
-    ReadRecordToBuffer(2);
-    G_Param.SubLabelCaption1 = G_Param.RecordBuffer.SubLabel1.Trimmed();
-    G_Param.SubLabelCaption2 = G_Param.RecordBuffer.SubLabel2.Trimmed();
-    G_Param.SubLabelCaption3 = G_Param.RecordBuffer.SubLabel3.Trimmed();
-    const std::array<const Text20*, 3> captions{
-        &G_Param.SubLabelCaption1, &G_Param.SubLabelCaption2, &G_Param.SubLabelCaption3};
-    for (int i = 0; i < 3; ++i)
-        lblSubLabel[i]->setText(mdlDataLoadFunc::SubLabelCaption(*captions[i], i + 1));
+    LoadHeader(false);
     m_link->OpenAtStartup();
     ApplyModeLayout();
     m_link->SetClearPending();
@@ -341,25 +329,30 @@ void frmMain::EnsureRecordFile() {
     RecordFile::Write(path, G_Const::HeaderRecords + 1, MeasureRecord{});
 }
 
-void frmMain::RefreshDisplay() {
-    ClearParams();
+// Reads the header records into G_Param and shows the captions of the sub-labels. The date
+// keeps its padding for display; start-up keeps only its text.
+void frmMain::LoadHeader(bool paddedDate) {
     ReadRecordToBuffer(1);
     const MeasureRecord header = G_Param.RecordBuffer;
-    G_Param.Title = header.SubLabel1;
-    G_Param.MeasureDate = header.SubLabel2.Value();
-    G_Param.Person = header.SubLabel3;
-    lblTytle->setText(MainTexts::TitleCaption + G_Param.Title.Value());
-    lblToday->setText(MainTexts::DateCaption + G_Param.MeasureDate);
-    lblPerson->setText(MainTexts::PersonCaption + G_Param.Person.Value());
+    G_Param.Title = header.SubLabel1.Trimmed();
+    G_Param.MeasureDate = paddedDate ? header.SubLabel2.Value() : header.SubLabel2.Trimmed();
+    G_Param.Person = header.SubLabel3.Trimmed();
 
     ReadRecordToBuffer(2);
     const MeasureRecord captions = G_Param.RecordBuffer;
-    G_Param.SubLabelCaption1 = captions.SubLabel1;
-    G_Param.SubLabelCaption2 = captions.SubLabel2;
-    G_Param.SubLabelCaption3 = captions.SubLabel3;
+    G_Param.SubLabelCaption1 = captions.SubLabel1.Trimmed();
+    G_Param.SubLabelCaption2 = captions.SubLabel2.Trimmed();
+    G_Param.SubLabelCaption3 = captions.SubLabel3.Trimmed();
     lblSubLabel[0]->setText(mdlDataLoadFunc::SubLabelCaption(captions.SubLabel1, 1));
     lblSubLabel[1]->setText(mdlDataLoadFunc::SubLabelCaption(captions.SubLabel2, 2));
     lblSubLabel[2]->setText(mdlDataLoadFunc::SubLabelCaption(captions.SubLabel3, 3));
+}
+
+void frmMain::RefreshDisplay() {
+    LoadHeader(true);
+    lblTytle->setText(MainTexts::TitleCaption + G_Param.Title.Value());
+    lblToday->setText(MainTexts::DateCaption + G_Param.MeasureDate);
+    lblPerson->setText(MainTexts::PersonCaption + G_Param.Person.Value());
 
     setWindowTitle(mdlDataLoadFunc::WindowTitle(G_Param.Title.Trimmed(), G_Param.AutoWriteOn != 0));
 
@@ -378,18 +371,17 @@ void frmMain::RefreshDisplay() {
     G_Param.CurrentValues = values;
 
     picDisp->Cls();
+    const auto labels = mdlDataLoadFunc::BuildValueLabels(values);
     if (!exists) {
         picDisp->Print(MainTexts::NoValue);
     } else {
-        const auto labels = mdlDataLoadFunc::BuildValueLabels(values);
         lblSyDisp->setText(labels.Height);
         lblTzDisp->setText(labels.Weight);
         lblZkDisp->setText(labels.SittingHeight);
         lblFatRatio->setText(labels.FatRatio);
         lblBmiRes->setText(labels.BmiResult);
     }
-    if (!exists || !mdlDataLoadFunc::BuildValueLabels(values).AnyValue)
-        picDisp->Print(MainTexts::NoValue);
+    if (!exists || !labels.AnyValue) picDisp->Print(MainTexts::NoValue);
 }
 
 void frmMain::ApplyModeLayout() {

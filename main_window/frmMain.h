@@ -88,6 +88,7 @@ private:
     void UpdateConnectLook();
     void Form_Unload();
     void EnsureRecordFile();
+    void LoadHeader(bool paddedDate);
     void ShowLabelSettings();
 
     Platform m_platform;

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <functional>
 
@@ -15,13 +16,16 @@
 #include "MeterLink.h"
 
 namespace {
-// Acts on the next modal window as soon as it is shown.
-void WhenModal(std::function<void(QWidget*)> act) {
-    QTimer::singleShot(10, [act] {
-        if (QWidget* modal = QApplication::activeModalWidget())
+// Acts on the next modal window from inside its own event loop (a dialog closed before its
+// loop has started would leave that loop running).
+void WhenModal(std::function<void(QWidget*)> act, int baseLevel = -1) {
+    if (baseLevel < 0) baseLevel = QThread::currentThread()->loopLevel();
+    QTimer::singleShot(10, [act, baseLevel] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal && QThread::currentThread()->loopLevel() > baseLevel)
             act(modal);
         else
-            WhenModal(act);
+            WhenModal(act, baseLevel);
     });
 }
 

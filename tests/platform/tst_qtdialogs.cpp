@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <functional>
 
@@ -25,9 +26,13 @@ private:
         auto* timer = new QTimer(this);
         auto* seen = new int(0);
         timer->setInterval(10);
+        // Act only from inside the dialog's own event loop: a dialog closed before its exec()
+        // loop has started would leave that loop running forever.
+        const int baseLevel = QThread::currentThread()->loopLevel();
         connect(timer, &QTimer::timeout, this, [=] {
             QWidget* modal = QApplication::activeModalWidget();
             if (!modal || modal->property("handled").toBool()) return;
+            if (QThread::currentThread()->loopLevel() <= baseLevel) return;
             modal->setProperty("handled", true);
             const int index = (*seen)++;
             if (*seen == count) {
