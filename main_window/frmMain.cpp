@@ -187,8 +187,8 @@ void frmMain::BuildControls() {
     linkRow->addWidget(cmdConnect);
     linkRow->addWidget(lblConnect);
     linkRow->addStretch();
-    left->addLayout(linkRow);
     left->addStretch();
+    left->addLayout(linkRow);
 
     auto* right = new QVBoxLayout;
     right->addWidget(lblSyDisp);
