@@ -1,3 +1,6 @@
+#include <sys/resource.h>
+
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSignalSpy>
@@ -28,6 +31,13 @@ public:
 };
 
 constexpr int kPatience = 20000;  // the machine is shared; be generous
+// User and system CPU time of this process so far.
+double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
 }  // namespace
 
 // The link on the real serial port, against the virtual meter on a pty.
@@ -119,7 +129,13 @@ private slots:
         // Nothing follows: no storm of errors from the dead line.
         const qsizetype eventsSoFar = events.size();
         QTRY_COMPARE_WITH_TIMEOUT(m_meter.state(), QProcess::NotRunning, kPatience);
-        QTest::qWait(500);
+        // ...and the process idles: a storm would keep one core busy for the whole wait.
+        const double cpuBefore = CpuSeconds();
+        QElapsedTimer wall;
+        wall.start();
+        QTest::qWait(1000);
+        const double busy = (CpuSeconds() - cpuBefore) / (wall.elapsed() / 1000.0);
+        QVERIFY2(busy < 0.5, qPrintable(QStringLiteral("busy %1").arg(busy)));
         QCOMPARE(events.size(), eventsSoFar);
         QCOMPARE(dialogs.Transcript.size(), 1);
     }
