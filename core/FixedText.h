@@ -12,6 +12,13 @@ inline QString TrimSpaces(const QString& text) {
     return text.mid(start, end - start);
 }
 
+// Removes the padding spaces on the right only: a printed value keeps a leading space.
+inline QString TrimTrailingSpaces(const QString& text) {
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1) == u' ') --end;
+    return text.left(end);
+}
+
 // A text of exactly N characters: assignment pads with spaces on the right or cuts.
 template <int N>
 class FixedText {

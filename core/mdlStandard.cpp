@@ -93,9 +93,7 @@ QString ProcessWeight(const QString& value) {
     cv.Weight = value;
     QString line;
     if (!cv.Weight.IsBlank()) {
-        QString shown = cv.Weight.Value();
-        while (shown.endsWith(u' ')) shown.chop(1);
-        line = QStringLiteral("体重") + shown + QStringLiteral("kg");
+        line = QStringLiteral("体重") + TrimTrailingSpaces(cv.Weight) + QStringLiteral("kg");
     }
     const WeightIndices idx = ComputeWeightIndices(cv.Height, value);
     cv.Bmi = idx.Bmi;

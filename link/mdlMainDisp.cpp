@@ -1,6 +1,7 @@
 #include "mdlMainDisp.h"
 
 #include "Dialogs.h"
+#include "FixedText.h"
 #include "G_Param.h"
 #include "LiveDisplay.h"
 #include "mdlStandard.h"
@@ -24,18 +25,13 @@ void Arm(LiveDisplay& display) {
         display.ArmAutoWrite(G_Param.AutoWriteDelay * 1000);
 }
 
-QString WithoutTrailingSpaces(QString text) {
-    while (text.endsWith(u' ')) text.chop(1);
-    return text;
-}
-
 // Stores a height or sitting height and prints it; a blank value is stored but not printed.
 void StoreLength(Text10& current, Text10& record, const QString& value, const QString& prefix,
                  LiveDisplay& display) {
     current = value;
     record = current.Value();
     if (!current.IsBlank())
-        display.PrintLine(prefix + WithoutTrailingSpaces(current.Value()) + QStringLiteral("cm"));
+        display.PrintLine(prefix + TrimTrailingSpaces(current) + QStringLiteral("cm"));
 }
 
 void ClearValue(Text10& current, Text10& record, const QString& line, LiveDisplay& display) {

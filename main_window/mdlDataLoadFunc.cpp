@@ -1,5 +1,6 @@
 #include "mdlDataLoadFunc.h"
 
+#include "FixedText.h"
 #include "G_Const.h"
 #include "MainTexts.h"
 
@@ -13,7 +14,7 @@ QString WindowTitle(const QString& trimmedTitle, bool autoWriteOn) {
 }
 
 QString SubLabelCaption(const QString& caption, int number) {
-    const QString trimmed = caption.trimmed();
+    const QString trimmed = TrimSpaces(caption);
     return trimmed.isEmpty() ? QStringLiteral("項目%1").arg(number) : trimmed;
 }
 
