@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QDir>
 
 #include "QtDeviceInventory.h"
 #include "QtDialogs.h"
@@ -15,7 +16,7 @@ int main(int argc, char* argv[]) {
     QtDialogs dialogs;
     SystemClock clock;
     SystemBeeper beeper;
-    LockFileInstanceLock lock;
+    LockFileInstanceLock lock(QDir(appFolder).filePath(QStringLiteral("Org")));
     QtDeviceInventory inventory(appFolder);
     DesktopShell shell;
     const Platform platform{appFolder, &port, &dialogs, &clock, &beeper, &lock, &inventory, &shell};

@@ -52,3 +52,11 @@ MeasureRecord MeasureRecord::Decode(const QByteArray& raw) {
     });
     return record;
 }
+
+bool MeasureValues::AnyMeasured() const {
+    for (const Text10* v :
+         {&SittingHeight, &Height, &Bmi, &Weight, &BmiStdWeight, &HibiStdWeightMale,
+          &HibiStdWeightFemale, &HibiObesityMale, &HibiObesityFemale})
+        if (!v->IsBlank()) return true;
+    return false;
+}

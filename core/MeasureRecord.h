@@ -16,6 +16,8 @@ struct MeasureValues {
     Text10 HibiObesityMale;
     Text10 HibiObesityFemale;
     bool operator==(const MeasureValues&) const = default;
+    // Whether any of the nine values is other than blank.
+    bool AnyMeasured() const;
 };
 
 // One 150-byte record of the record file: three 20-byte texts and nine 10-byte texts.

@@ -2,7 +2,8 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <algorithm>
+#include <climits>
 
 #include "G_Const.h"
 
@@ -13,7 +14,9 @@ ReadResult Read(const QString& path, int r) {
     QFile file(path);
     // Opening for read and write creates the file, as the record file's first use does; a
     // read-only file is still read.
-    if (r < 1 || !(file.open(QIODevice::ReadWrite) || file.open(QIODevice::ReadOnly))) {
+    const QFileInfo info(path);
+    if (r < 1 || (info.exists() && !info.isFile()) ||
+        !(file.open(QIODevice::ReadWrite) || file.open(QIODevice::ReadOnly))) {
         result.PastEnd = true;
         return result;
     }
@@ -26,32 +29,47 @@ ReadResult Read(const QString& path, int r) {
     return result;
 }
 
-bool Write(const QString& path, int r, const MeasureRecord& record) {
-    if (r < 1) return false;
+FileResult Write(const QString& path, int r, const MeasureRecord& record) {
+    if (r < 1) return FileResult::Failure(path, FileWrite::ReasonFor(path, QString()));
+    const QFileInfo info(path);
+    // A folder or device in place of the record file is unwritable, never a file of records.
+    if (info.exists() && !info.isFile())
+        return FileResult::Failure(path, FileWrite::ReasonFor(path, QString()));
     QFile file(path);
-    if (!file.open(QIODevice::ReadWrite)) return false;
+    // Unbuffered, so that every write reports its own result.
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+        return FileResult::Failure(path, FileWrite::ReasonFor(path, file.errorString()));
+    const qint64 whole = file.size() / G_Const::RecordLength * G_Const::RecordLength;
     const qint64 offset = qint64(r - 1) * G_Const::RecordLength;
+    auto fail = [&] {
+        const QString systemText = file.errorString();
+        // A write that stopped half-way (a full disk) leaves no torn record behind: the file
+        // goes back to its whole records.
+        if (file.size() > whole) file.resize(whole);
+        return FileResult::Failure(path, FileWrite::ReasonFor(path, systemText));
+    };
     // Records between the old end and r are filled with spaces, never left as zeros.
-    if (offset > file.size()) {
-        const qint64 whole = file.size() / G_Const::RecordLength * G_Const::RecordLength;
-        if (!file.resize(whole) || !file.seek(whole)) return false;
+    if (offset > whole) {
+        if (!file.resize(whole) || !file.seek(whole)) return fail();
         const QByteArray blank = MeasureRecord{}.Encode();
         for (qint64 at = whole; at < offset; at += G_Const::RecordLength)
-            if (file.write(blank) != blank.size()) return false;
+            if (file.write(blank) != blank.size()) return fail();
     }
-    if (!file.seek(offset)) return false;
+    if (!file.seek(offset)) return fail();
     const QByteArray bytes = record.Encode();
-    return file.write(bytes) == bytes.size() && file.flush();
+    if (file.write(bytes) != bytes.size()) return fail();
+    return FileResult::Success();
 }
 
 int Count(const QString& path) {
-    return int(QFileInfo(path).size() / G_Const::RecordLength);
+    const QFileInfo info(path);
+    if (!info.isFile()) return 0;
+    return int(std::min<qint64>(info.size() / G_Const::RecordLength, INT_MAX));
 }
-
 QList<MeasureRecord> ReadAll(const QString& path) {
     QList<MeasureRecord> records;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return records;
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) return records;
     const QByteArray bytes = file.readAll();
     const qsizetype n = bytes.size() / G_Const::RecordLength;
     records.reserve(n);
@@ -67,24 +85,18 @@ bool ForceDelete(const QString& path) {
     return QFile::remove(path);
 }
 
-bool Replace(const QString& path, const QList<MeasureRecord>& records) {
+FileResult Replace(const QString& path, const QList<MeasureRecord>& records) {
     // The new set replaces a read-only old file too (as deleting it would), and comes out
     // writable; the old permissions come back when the replacement fails.
-    const bool existed = QFileInfo::exists(path);
+    const bool existed = QFileInfo(path).isFile();
     const QFileDevice::Permissions oldPermissions = QFile::permissions(path);
     if (existed) QFile::setPermissions(path, oldPermissions | QFile::WriteOwner | QFile::WriteUser);
-    QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly);
-    for (qsizetype i = 0; ok && i < records.size(); ++i) {
-        const QByteArray bytes = records[i].Encode();
-        ok = file.write(bytes) == bytes.size();
-    }
-    if (ok)
-        ok = file.commit();
-    else
-        file.cancelWriting();
-    if (!ok && existed) QFile::setPermissions(path, oldPermissions);
-    return ok;
+    QByteArray bytes;
+    bytes.reserve(records.size() * G_Const::RecordLength);
+    for (const MeasureRecord& record : records) bytes += record.Encode();
+    const FileResult result = FileWrite::ReplaceContents(path, bytes);
+    if (!result && existed) QFile::setPermissions(path, oldPermissions);
+    return result;
 }
 
 }  // namespace RecordFile

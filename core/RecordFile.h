@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 
+#include "FileResult.h"
 #include "MeasureRecord.h"
 
 // The record file of fixed 150-byte records, numbered from 1. Every call opens the file,
@@ -17,16 +18,18 @@ struct ReadResult {
 // Opens (creating the file empty when it does not exist) and reads record r.
 // A file that cannot be opened reads as past the end.
 ReadResult Read(const QString& path, int r);
-// Writes record r, extending the file when r lies beyond its end. False on failure.
-bool Write(const QString& path, int r, const MeasureRecord& record);
-// File length / 150, remainder dropped; 0 for a missing file.
+// Writes record r, extending the file when r lies beyond its end. A failed write leaves the
+// file at its whole records and says why; anything but a regular file is refused.
+FileResult Write(const QString& path, int r, const MeasureRecord& record);
+// File length / 150, remainder dropped; 0 for a missing file or one that is not a regular
+// file.
 int Count(const QString& path);
 // Every whole record of the file, in order.
 QList<MeasureRecord> ReadAll(const QString& path);
 // Deletes the file, also when it is read-only. True when no file is left.
 bool ForceDelete(const QString& path);
 // Replaces the whole file by these records: built beside it, then renamed over it, so a
-// failure half-way leaves the old file as it was. False on failure.
-bool Replace(const QString& path, const QList<MeasureRecord>& records);
+// failure half-way leaves the old file as it was.
+FileResult Replace(const QString& path, const QList<MeasureRecord>& records);
 
 }  // namespace RecordFile

@@ -1,7 +1,7 @@
 #include "mdlPublicWriteFunc.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 
 #include "G_Param.h"
 #include "RecordFile.h"
@@ -15,39 +15,38 @@ bool ReadRecordToBuffer(int r) {
     return !result.PastEnd;
 }
 
-bool WriteBufferAsRecord(int r) {
+FileResult WriteBufferAsRecord(int r) {
     return RecordFile::Write(G_Param.RecordFilePath(), r, G_Param.RecordBuffer);
 }
 
-int RecordCount() { return RecordFile::Count(G_Param.RecordFilePath()); }
+int RecordCount() {
+    return RecordFile::Count(G_Param.RecordFilePath());
+}
 
-void WriteHeader() {
+FileResult WriteHeader() {
     MeasureRecord header;
     header.SubLabel1 = G_Param.Title;
     header.SubLabel2 = G_Param.MeasureDate;
     header.SubLabel3 = G_Param.Person;
     G_Param.RecordBuffer = header;
-    WriteBufferAsRecord(1);
+    if (FileResult result = WriteBufferAsRecord(1); !result) return result;
     MeasureRecord captions;
     captions.SubLabel1 = G_Param.SubLabelCaption1;
     captions.SubLabel2 = G_Param.SubLabelCaption2;
     captions.SubLabel3 = G_Param.SubLabelCaption3;
     G_Param.RecordBuffer = captions;
-    WriteBufferAsRecord(2);
+    return WriteBufferAsRecord(2);
 }
 
-bool WriteSettings() {
+FileResult WriteSettings() {
     const UserSettings s{G_Param.CommSettings, G_Param.PortNumber, G_Param.OperationMode,
                          G_Param.AutoWriteOn, G_Param.AutoWriteDelay};
-    QSaveFile file(G_Param.SettingsFilePath());
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    file.write(SettingsFile::Format(s));
-    return file.commit();
+    return FileWrite::ReplaceContents(G_Param.SettingsFilePath(), SettingsFile::Format(s));
 }
 
 void ReadSettings() {
     QFile file(G_Param.SettingsFilePath());
-    if (!file.open(QIODevice::ReadOnly)) return;
+    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly)) return;
     UserSettings s{G_Param.CommSettings, G_Param.PortNumber, G_Param.OperationMode,
                    G_Param.AutoWriteOn, G_Param.AutoWriteDelay};
     SettingsFile::Parse(file.readAll(), s);

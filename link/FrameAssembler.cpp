@@ -3,6 +3,10 @@
 namespace {
 constexpr qsizetype kValueStart = 4;  // position 5, counted from 0
 constexpr qsizetype kValueLength = 7;
+// The longest frame is STX, two code letters, one character, seven value characters and ETX.
+// A line that sends far more without an end character is noise: what was gathered is dropped
+// so that memory stays flat, and assembly waits for the next start character.
+constexpr qsizetype kMaxFrameLength = 256;
 }  // namespace
 
 QStringList FrameAssembler::Feed(const QString& chunk) {
@@ -14,6 +18,10 @@ QStringList FrameAssembler::Feed(const QString& chunk) {
             m_recvState = 2;
         }
         if (m_recvState == 1) {
+            if (m_frameBuffer.size() >= kMaxFrameLength) {
+                Reset();
+                continue;
+            }
             m_frameBuffer.append(c);
         } else if (m_recvState == 2) {
             m_frameBuffer.append(c);

@@ -12,7 +12,8 @@ constexpr char16_t Etx = 0x03;
 
 // Assembles the meter's frames from the characters of the receive events. A frame runs
 // from STX to ETX, both included; characters outside a frame are dropped, and an ETX outside
-// a frame finishes a frame of that ETX alone.
+// a frame finishes a frame of that ETX alone. A frame that grows past any real frame's length
+// without its end character is dropped.
 class FrameAssembler {
 public:
     // Feeds one received chunk and returns every frame it finished, in order. An unfinished

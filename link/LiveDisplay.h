@@ -14,6 +14,7 @@ public:
     virtual void ShowBmiResult(const QString& text) = 0;
     // Reloads the record display from the record file.
     virtual void RefreshDisplay() = 0;
-    // (Re)starts automatic writing: it fires once, `ms` after the last arming.
-    virtual void ArmAutoWrite(int ms) = 0;
+    // (Re)starts automatic writing: it fires once, `ms` after the last arming. `afterValue`
+    // tells whether the frame carried a measured value; status frames alone write nothing.
+    virtual void ArmAutoWrite(int ms, bool afterValue) = 0;
 };

@@ -187,7 +187,8 @@ void MeterLink::OpenAtStartup() {
                            MsgIcon::Warning);
         G_Param.CommSettings = G_Const::DefaultCommSettings;
         port.SetSettings(G_Param.CommSettings);
-        WriteSettings();
+        if (const FileResult result = WriteSettings(); !result)
+            d->dialogs.Message(result.Message(), MsgIcon::Warning);
     }
     port.SetHandshaking(2);
     port.SetRTSEnable(true);
@@ -231,16 +232,17 @@ void MeterLink::mscPort_OnComm() {
     }
     if (IsIgnoredEvent(event)) return;
 
-    // After a line error the partial frame stays: the next characters go on assembling it.
-    d->dialogs.Message(CommErrorText(event), MsgIcon::Warning);
     // A device that went away has closed the port: show the link offline, so that the user
-    // reconnects with the connect button, rather than pretending it still works. Its
-    // unfinished frame would only garble the first frame after reconnecting.
+    // reconnects with the connect button, rather than pretending it still works; the offline
+    // look is up before the message box. Its unfinished frame would only garble the first
+    // frame after reconnecting. After a line error the partial frame stays: the next
+    // characters go on assembling it.
     if (event == CommEvents::DeviceVanished || !d->port.PortOpen()) {
         d->assembler.Reset();
         SetLinkOnline(false);
         d->isOnline = false;
     }
+    d->dialogs.Message(CommErrorText(event), MsgIcon::Warning);
 }
 
 void MeterLink::DspTimer_Timer() {

@@ -1,5 +1,6 @@
 #include "mdlMainDisp.h"
 
+#include "AutoWriteDelay.h"
 #include "Dialogs.h"
 #include "FixedText.h"
 #include "G_Param.h"
@@ -20,9 +21,9 @@ void Inform(Dialogs& dialogs, const QString& text) {
 
 // Automatic writing starts after a value, except for the answers to the scale-status
 // request, which carry no new measurement for the record.
-void Arm(LiveDisplay& display) {
+void Arm(LiveDisplay& display, bool afterValue) {
     if (!LastCommandIs(u"%W") && G_Param.AutoWriteOn == 1)
-        display.ArmAutoWrite(G_Param.AutoWriteDelay * 1000);
+        display.ArmAutoWrite(AutoWriteDelay::IntervalMs(G_Param.AutoWriteDelay), afterValue);
 }
 
 // Stores a height or sitting height and prints it; a blank value is stored but not printed.
@@ -65,7 +66,7 @@ void DecodeFrame(const QString& responseCode, const QString& responseData, LiveD
         } else {
             StoreLength(current.Height, record.Height, responseData, QStringLiteral("身長"),
                         display);
-            Arm(display);
+            Arm(display, true);
         }
     } else if (code == u"SE") {
         ClearValue(current.Height, record.Height, QStringLiteral("身長エラー"), display);
@@ -76,7 +77,7 @@ void DecodeFrame(const QString& responseCode, const QString& responseData, LiveD
         } else {
             StoreLength(current.SittingHeight, record.SittingHeight, responseData,
                         QStringLiteral("座高"), display);
-            Arm(display);
+            Arm(display, true);
         }
     } else if (code == u"ZE") {
         ClearValue(current.SittingHeight, record.SittingHeight, QStringLiteral("座高エラー"),
@@ -87,7 +88,7 @@ void DecodeFrame(const QString& responseCode, const QString& responseData, LiveD
             display.RefreshDisplay();
         } else {
             WeightStep(responseData, display);
-            Arm(display);
+            Arm(display, true);
         }
     } else if (code == u"TE") {
         ClearValue(current.Weight, record.Weight, QStringLiteral("体重エラー"), display);
@@ -102,7 +103,7 @@ void DecodeFrame(const QString& responseCode, const QString& responseData, LiveD
         if (LastCommandIs(u"%W")) {
             display.RefreshDisplay();
         } else {
-            Arm(display);
+            Arm(display, true);
         }
     } else if (code == u"UL" || code == u"OV" || code == u"HD") {
         const QString state = code == u"UL" ? QStringLiteral("不安定な状態です")
@@ -110,7 +111,7 @@ void DecodeFrame(const QString& responseCode, const QString& responseData, LiveD
                                               : QStringLiteral("ホールド中です");
         Inform(dialogs, kScaleStatePrefix + state);
         display.RefreshDisplay();
-        Arm(display);
+        Arm(display, false);
     } else if (code == u"ER") {
         Inform(dialogs, LastCommandIs(u"%W") ? kScaleStatePrefix + QStringLiteral("未動作です")
                                              : QStringLiteral("未動作です"));

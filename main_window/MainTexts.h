@@ -19,4 +19,7 @@ inline const QString BackToFirst = QStringLiteral("No.1に戻ります");
 inline const QString NewFileDone = QStringLiteral("新規ファイルです");
 inline const QString AlreadyRunning =
     QStringLiteral("Hakaron(for Windows)\r\nはすでに起動されています。");
+inline QString AskOverwrite(int number) {
+    return QStringLiteral("No.%1 には測定値があります。上書きしますか？").arg(number);
+}
 }  // namespace MainTexts

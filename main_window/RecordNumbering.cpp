@@ -10,7 +10,8 @@ namespace RecordNumbering {
 
 int PreviousIndex(int currentIndex, int recordCount) {
     if (currentIndex != 0) return currentIndex - 1;
-    return std::max(recordCount - 3, 0);
+    // A file of more than 1502 records (written by another program) still wraps to No. 1500.
+    return std::clamp(recordCount - 3, 0, G_Const::MaxNumber - 1);
 }
 
 int NextIndex(int currentIndex, int recordCount) {

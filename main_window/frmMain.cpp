@@ -14,10 +14,13 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 
 #include "ClickLabel.h"
 #include "Commands.h"
 #include "Dialogs.h"
+#include "FileResult.h"
 #include "G_Const.h"
 #include "G_Param.h"
 #include "LinePrintBox.h"
@@ -42,6 +45,11 @@ constexpr int kTwipsPerPixel = 15;
 constexpr int kWindowWidthTwips = 8000;
 constexpr int kCommandModeHeightTwips = 7000;
 constexpr int kManualModeHeightTwips = 5600;
+
+// Rounded, not cut: 7000 twips are 466.67 pixels, so 467.
+int TwipsToPixels(int twips) {
+    return int(std::lround(double(twips) / kTwipsPerPixel));
+}
 
 QString Indexed(const char* name, int index) {
     return QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index);
@@ -111,6 +119,7 @@ void frmMain::BuildControls() {
         txtSubLabel[i] = Named(new QLineEdit(central), Indexed("txtSubLabel", i));
         txtSubLabel[i]->setToolTip(QStringLiteral("全角で10文字以内です"));
         txtSubLabel[i]->installEventFilter(this);
+        connect(txtSubLabel[i], &QLineEdit::textEdited, this, &frmMain::RestartAutoWriteDelay);
     }
 
     cmdInputData =
@@ -326,7 +335,7 @@ void frmMain::EnsureRecordFile() {
     const QString path = G_Param.RecordFilePath();
     if (!QDir(G_Param.WorkFolder).exists()) return;
     if (RecordFile::Count(path) >= G_Const::HeaderRecords + 1) return;
-    RecordFile::Write(path, G_Const::HeaderRecords + 1, MeasureRecord{});
+    WriteSucceeded(RecordFile::Write(path, G_Const::HeaderRecords + 1, MeasureRecord{}));
 }
 
 // Reads the header records into G_Param and shows the captions of the sub-labels. The date
@@ -389,7 +398,7 @@ void frmMain::ApplyModeLayout() {
     fmeBaseInput->setVisible(commandMode);
     for (QPushButton* b : cmdCommandSwitch) b->setVisible(commandMode);
     const int heightTwips = commandMode ? kCommandModeHeightTwips : kManualModeHeightTwips;
-    setFixedSize(kWindowWidthTwips / kTwipsPerPixel, heightTwips / kTwipsPerPixel);
+    setFixedSize(TwipsToPixels(kWindowWidthTwips), TwipsToPixels(heightTwips));
 }
 
 void frmMain::PrintLine(const QString& line) {
@@ -404,22 +413,40 @@ void frmMain::ShowBmiResult(const QString& text) {
     lblBmiRes->setText(text);
 }
 
-void frmMain::ArmAutoWrite(int ms) {
+void frmMain::ArmAutoWrite(int ms, bool afterValue) {
+    if (afterValue) m_autoWriteHasValue = true;
     AwTimer->setInterval(ms);
     AwTimer->start();
 }
 
-void frmMain::WriteCurrent() {
+void frmMain::StopAutoWrite() {
+    AwTimer->stop();
+    m_autoWriteHasValue = false;
+}
+
+// A name being typed is never split across two records: typing restarts the delay.
+void frmMain::RestartAutoWriteDelay() {
+    if (AwTimer->isActive()) AwTimer->start();
+}
+
+bool frmMain::WriteSucceeded(const FileResult& result) {
+    if (!result) m_platform.Dialog->Message(result.Message(), MsgIcon::Warning);
+    return result;
+}
+
+bool frmMain::WriteCurrent() {
     MeasureRecord& buffer = G_Param.RecordBuffer;
     buffer.SubLabel1 = txtSubLabel[0]->text();
     buffer.SubLabel2 = txtSubLabel[1]->text();
     buffer.SubLabel3 = txtSubLabel[2]->text();
     buffer.Values = G_Param.CurrentValues;
-    WriteBufferAsRecord(G_Param.CurrentIndex + 3);
+    return WriteSucceeded(WriteBufferAsRecord(G_Param.CurrentIndex + 3));
 }
 
 void frmMain::InputClick() {
-    WriteCurrent();
+    StopAutoWrite();
+    // A failed write keeps the number and the values on display, ready to be written again.
+    if (!WriteCurrent()) return;
     if (G_Param.CurrentIndex == G_Const::MaxNumber - 1) {
         m_platform.Dialog->Message(MainTexts::BackToFirst, MsgIcon::Information);
         G_Param.CurrentIndex = 0;
@@ -440,20 +467,26 @@ void frmMain::txtNumber_Change() {
         txtNumber->clear();
         return;
     }
+    const int before = G_Param.CurrentIndex;
     G_Param.CurrentIndex = int16_t(*number - 1);
+    if (G_Param.CurrentIndex != before) StopAutoWrite();
     if (G_Param.CurrentIndex >= n - 2) {
         // The number lies beyond the last record: select one new blank record right after it.
         ClearParams();
         const int position = RecordNumbering::NewRecordPosition(n);
-        if (WriteBufferAsRecord(position)) {
+        if (WriteSucceeded(WriteBufferAsRecord(position))) {
             G_Param.CurrentIndex = int16_t(position - 3);
-            txtNumber->setText(QString::number(position - 2));
+        } else {
+            // No new record: stay on a number that exists.
+            G_Param.CurrentIndex = int16_t(std::clamp(before, 0, std::max(n - 3, 0)));
         }
+        txtNumber->setText(QString::number(G_Param.CurrentIndex + 1));
     }
     RefreshDisplay();
 }
 
 void frmMain::MoveNumber(int mode) {
+    StopAutoWrite();
     const int n = RecordCount();
     if (mode == 0) {
         G_Param.CurrentIndex = int16_t(RecordNumbering::PreviousIndex(G_Param.CurrentIndex, n));
@@ -462,7 +495,8 @@ void frmMain::MoveNumber(int mode) {
     } else if (RecordNumbering::CanCreateNew(n)) {
         const int position = RecordNumbering::NewRecordPosition(n);
         ClearParams();
-        if (WriteBufferAsRecord(position)) G_Param.CurrentIndex = int16_t(position - 3);
+        if (WriteSucceeded(WriteBufferAsRecord(position)))
+            G_Param.CurrentIndex = int16_t(position - 3);
     } else {
         m_platform.Dialog->Message(MainTexts::NoMoreRecords, MsgIcon::Warning);
     }
@@ -470,9 +504,13 @@ void frmMain::MoveNumber(int mode) {
 }
 
 void frmMain::ClearCurrent() {
+    StopAutoWrite();
+    // Written first: a failed clear leaves the display as it was.
+    if (!WriteSucceeded(
+            RecordFile::Write(G_Param.RecordFilePath(), G_Param.CurrentIndex + 3, MeasureRecord{})))
+        return;
     for (QLineEdit* box : txtSubLabel) box->clear();
     ClearParams();
-    WriteBufferAsRecord(G_Param.CurrentIndex + 3);
     picDisp->Cls();
     m_platform.Dialog->Message(QStringLiteral("No.%1を消去しました").arg(G_Param.CurrentIndex + 1),
                                MsgIcon::Information);
@@ -482,18 +520,29 @@ void frmMain::ClearCurrent() {
 void frmMain::NewMeasurementSet() {
     if (!m_platform.Dialog->AskYesNo(MainTexts::AskDiscardAll)) return;
     if (!m_platform.Dialog->AskYesNo(MainTexts::AskReally)) return;
-    ClearParams();
-    G_Param.CurrentIndex = 0;
+    StopAutoWrite();
     // The new set is built beside the old file and renamed over it, so a failure leaves
     // the old set intact.
-    const QList<MeasureRecord> blank(G_Const::HeaderRecords + 1, G_Param.RecordBuffer);
-    if (!RecordFile::Replace(G_Param.RecordFilePath(), blank)) return;
+    const QList<MeasureRecord> blank(G_Const::HeaderRecords + 1, MeasureRecord{});
+    if (!WriteSucceeded(RecordFile::Replace(G_Param.RecordFilePath(), blank))) return;
+    ClearParams();
+    G_Param.CurrentIndex = 0;
     RefreshDisplay();
     m_platform.Dialog->Message(MainTexts::NewFileDone, MsgIcon::Information);
 }
 
 void frmMain::AwTimer_Timer() {
     AwTimer->stop();
+    // Status frames alone ("UL", "OV", "HD") carry nothing to write: a blank record here
+    // would move every later reading onto the wrong person of a name list.
+    if (!m_autoWriteHasValue) return;
+    // After a restart the program shows No. 1 again: a stored person is never overwritten
+    // without asking. No keeps the record and the values on display.
+    const MeasureRecord stored =
+        RecordFile::Read(G_Param.RecordFilePath(), G_Param.CurrentIndex + 3).Record;
+    if (stored.Values.AnyMeasured() &&
+        !m_platform.Dialog->AskYesNo(MainTexts::AskOverwrite(G_Param.CurrentIndex + 1)))
+        return;
     InputClick();
 }
 
@@ -519,7 +568,7 @@ void frmMain::mnuLabelSetting_Click() {
 void frmMain::mnuCommSetting_Click() {
     m_link->SetLinkOnline(false);
     {
-        frmComSet dialog(*m_platform.Port, *m_platform.Inventory, this);
+        frmComSet dialog(*m_platform.Port, *m_platform.Inventory, *m_platform.Dialog, this);
         dialog.exec();
     }
     m_link->ReopenAfterSettings();

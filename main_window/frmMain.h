@@ -17,6 +17,7 @@ class QTimer;
 class ClickLabel;
 class LinePrintBox;
 class MeterLink;
+struct FileResult;
 
 // The main window: the record on display, the meter link, numbering and writing.
 class frmMain : public QMainWindow, public LiveDisplay, public DisplayControl {
@@ -34,11 +35,11 @@ public:
     void PrintLine(const QString& line) override;
     void ClearPrint() override;
     void ShowBmiResult(const QString& text) override;
-    void ArmAutoWrite(int ms) override;
+    void ArmAutoWrite(int ms, bool afterValue) override;
 
     // Record writing and numbering.
     void InputClick();
-    void WriteCurrent();
+    bool WriteCurrent();  // false when the write failed (the user has been told)
     void ClearCurrent();
     void MoveNumber(int mode);  // 0 previous, 1 next, 2 new
     void NewMeasurementSet();
@@ -86,6 +87,9 @@ private:
     void BuildControls();
     void BuildMenus();
     void UpdateConnectLook();
+    void StopAutoWrite();
+    void RestartAutoWriteDelay();
+    bool WriteSucceeded(const FileResult& result);
     void Form_Unload();
     void EnsureRecordFile();
     void LoadHeader(bool paddedDate);
@@ -93,4 +97,6 @@ private:
 
     Platform m_platform;
     MeterLink* m_link;
+    // A value frame arrived since the pending automatic write was armed for this number.
+    bool m_autoWriteHasValue = false;
 };

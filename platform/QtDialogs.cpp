@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -30,17 +31,30 @@ bool IsRefusedSaveTarget(const QString& path) {
     return !folder.isDir() || !folder.permission(QFileDevice::WriteOwner);
 }
 
+namespace {
+// The window a box belongs to: the active one, else the program's main window, so that a box
+// raised while nothing is active (a timer, the serial line) sits over the program rather than
+// in the middle of the screen.
+QWidget* DialogParent() {
+    if (QWidget* active = QApplication::activeModalWidget()) return active;
+    if (QWidget* active = QApplication::activeWindow()) return active;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->isVisible() && qobject_cast<QMainWindow*>(top)) return top;
+    return nullptr;
+}
+}  // namespace
+
 void QtDialogs::Message(const QString& text, MsgIcon icon, const QString& title) {
     const QMessageBox::Icon boxIcon = icon == MsgIcon::Information ? QMessageBox::Information
                                       : icon == MsgIcon::Warning   ? QMessageBox::Warning
                                                                    : QMessageBox::NoIcon;
-    QMessageBox box(boxIcon, title, text, QMessageBox::Ok, QApplication::activeWindow());
+    QMessageBox box(boxIcon, title, text, QMessageBox::Ok, DialogParent());
     box.exec();
 }
 
 bool QtDialogs::AskYesNo(const QString& text, const QString& title) {
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No,
-                    QApplication::activeWindow());
+                    DialogParent());
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }
@@ -48,8 +62,8 @@ bool QtDialogs::AskYesNo(const QString& text, const QString& title) {
 std::optional<QString> QtDialogs::InputBox(const QString& prompt, const QString& title,
                                            const QString& defaultText) {
     bool ok = false;
-    const QString text = QInputDialog::getText(QApplication::activeWindow(), title, prompt,
-                                               QLineEdit::Normal, defaultText, &ok);
+    const QString text =
+        QInputDialog::getText(DialogParent(), title, prompt, QLineEdit::Normal, defaultText, &ok);
     if (!ok) return std::nullopt;
     return text;
 }
@@ -58,9 +72,9 @@ std::optional<QString> QtDialogs::SaveFile(const QString& title, const QString& 
                                            const QString& proposedName, const QString& folder) {
     QString start = folder.isEmpty() ? proposedName : QDir(folder).filePath(proposedName);
     for (;;) {
-        const QString chosen = QFileDialog::getSaveFileName(QApplication::activeWindow(), title,
-                                                            start, QtFileFilter(filter), nullptr,
-                                                            QFileDialog::DontConfirmOverwrite);
+        const QString chosen =
+            QFileDialog::getSaveFileName(DialogParent(), title, start, QtFileFilter(filter),
+                                         nullptr, QFileDialog::DontConfirmOverwrite);
         if (chosen.isEmpty()) return std::nullopt;
         if (!IsRefusedSaveTarget(chosen)) return chosen;
         start = chosen;  // a read-only file or folder: ask again

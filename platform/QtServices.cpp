@@ -1,7 +1,6 @@
 #include "QtServices.h"
 
 #include <QApplication>
-#include <QCryptographicHash>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -15,22 +14,12 @@ void SystemBeeper::Beep() {
     QApplication::beep();
 }
 
-QString InstanceLockPath(const QString& programPath) {
-    const QString canonical = QFileInfo(programPath).absoluteFilePath();
-    const QByteArray hash =
-        QCryptographicHash::hash(canonical.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
-    return QDir(QDir::tempPath())
-        .filePath(QStringLiteral("hakaron-%1.lock").arg(QString::fromLatin1(hash)));
-}
-
-LockFileInstanceLock::LockFileInstanceLock(const QString& programPath)
-    : m_programPath(programPath) {}
+LockFileInstanceLock::LockFileInstanceLock(const QString& dataFolder) : m_dataFolder(dataFolder) {}
 
 LockFileInstanceLock::~LockFileInstanceLock() = default;
 
 QString LockFileInstanceLock::LockPath() const {
-    return InstanceLockPath(m_programPath.isEmpty() ? QCoreApplication::applicationFilePath()
-                                                    : m_programPath);
+    return QDir(m_dataFolder).absoluteFilePath(QStringLiteral("hakaron.lock"));
 }
 
 bool LockFileInstanceLock::TryAcquire() {
@@ -39,7 +28,8 @@ bool LockFileInstanceLock::TryAcquire() {
     // Staleness by age would hand a long-running copy's lock to a second one; only a lock
     // whose process is gone counts as stale, which QLockFile checks by its PID.
     m_lock->setStaleLockTime(0);
-    return m_lock->tryLock(0);
+    if (m_lock->tryLock(0)) return true;
+    return m_lock->error() != QLockFile::LockFailedError;
 }
 
 void DesktopShell::Open(const QString& target) {

@@ -16,23 +16,21 @@ public:
     void Beep() override;
 };
 
-// A lock file in the temporary folder named after the program's path, so that copies
-// installed in different folders do not stop each other.
+// A lock file in the data folder of the program folder, so that copies working on different
+// folders never stop each other and two copies on one folder always do, whatever their
+// environment. Only a lock held by a live process refuses: a lock that cannot be made at all
+// (a read-only or missing folder) lets the program start.
 class LockFileInstanceLock : public InstanceLock {
 public:
-    // programPath: the program the lock stands for; empty means this executable.
-    explicit LockFileInstanceLock(const QString& programPath = {});
+    explicit LockFileInstanceLock(const QString& dataFolder);
     ~LockFileInstanceLock() override;
     bool TryAcquire() override;
     QString LockPath() const;
 
 private:
-    QString m_programPath;
+    QString m_dataFolder;
     std::unique_ptr<QLockFile> m_lock;
 };
-
-// The lock file that stands for a program path (absolute, in QDir::tempPath()).
-QString InstanceLockPath(const QString& programPath);
 
 class DesktopShell : public Shell {
 public:

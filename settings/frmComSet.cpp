@@ -1,4 +1,3 @@
-#include "Named.h"
 #include "frmComSet.h"
 
 #include <QComboBox>
@@ -9,7 +8,9 @@
 #include <QVBoxLayout>
 
 #include "CommSettingsText.h"
+#include "Dialogs.h"
 #include "G_Param.h"
+#include "Named.h"
 #include "PortMarks.h"
 #include "PortNames.h"
 #include "SerialPort.h"
@@ -30,8 +31,9 @@ QString SelectedOr(const QComboBox* list, const QString& fallback) {
 
 }  // namespace
 
-frmComSet::frmComSet(SerialPort& port, const DeviceInventory& inventory, QWidget* parent)
-    : QDialog(parent), m_port(port) {
+frmComSet::frmComSet(SerialPort& port, const DeviceInventory& inventory, Dialogs& dialogs,
+                     QWidget* parent)
+    : QDialog(parent), m_port(port), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("frmComSet"));
     setWindowTitle(QStringLiteral("通信設定"));
 
@@ -132,7 +134,8 @@ void frmComSet::cmdOkTrans_Click() {
     m_port.SetPortOpen(false);
     m_port.SetSettings(G_Param.CommSettings);
     m_port.SetCommPort(G_Param.PortNumber);
-    WriteSettings();
+    if (const FileResult result = WriteSettings(); !result)
+        m_dialogs.Message(result.Message(), MsgIcon::Warning);
     accept();
 }
 

@@ -7,13 +7,15 @@ class QLabel;
 class QPushButton;
 class SerialPort;
 class DeviceInventory;
+class Dialogs;
 
 // "通信設定": the serial port and its line settings. The caller takes the link offline
 // before showing it modally and reopens the port afterwards.
 class frmComSet : public QDialog {
     Q_OBJECT
 public:
-    frmComSet(SerialPort& port, const DeviceInventory& inventory, QWidget* parent = nullptr);
+    frmComSet(SerialPort& port, const DeviceInventory& inventory, Dialogs& dialogs,
+              QWidget* parent = nullptr);
 
     QComboBox* cboPortNum = nullptr;
     QComboBox* cboBaudrate = nullptr;
@@ -36,4 +38,5 @@ private:
     void Form_Load(const DeviceInventory& inventory);
 
     SerialPort& m_port;
+    Dialogs& m_dialogs;
 };

@@ -1,4 +1,3 @@
-#include "Named.h"
 #include "frmLabelSet.h"
 
 #include <QEvent>
@@ -14,8 +13,11 @@
 #include <algorithm>
 
 #include "Dialogs.h"
+#include "FileResult.h"
+#include "FixedText.h"
 #include "G_Param.h"
 #include "MainWindowHooks.h"
+#include "Named.h"
 #include "Services.h"
 #include "SettingsTexts.h"
 #include "mdlPublicWriteFunc.h"
@@ -122,6 +124,9 @@ frmLabelSet::frmLabelSet(Dialogs& dialogs, const Clock& clock, DisplayControl& d
     layout->addLayout(bottom);
     setMinimumWidth(440);
 
+    // Enter in a text box saves; it never takes today's date behind the user's back.
+    cmdToday->setAutoDefault(false);
+    cmdOkLabel->setDefault(true);
     connect(cmdToday, &QPushButton::clicked, this, &frmLabelSet::cmdToday_Click);
     connect(cmdOkLabel, &QPushButton::clicked, this, &frmLabelSet::cmdOkLabel_Click);
     connect(cmdCancelLabel, &QPushButton::clicked, this, &frmLabelSet::cmdCancelLabel_Click);
@@ -172,17 +177,18 @@ void frmLabelSet::Text_Change() {
 
 void frmLabelSet::cmdToday_Click() {
     m_pendingDate = FormatMeasureDate(m_clock.Today());
-    lblNowDateLabel->setText(kNowDatePrefix + m_pendingDate.trimmed());
+    lblNowDateLabel->setText(kNowDatePrefix + TrimSpaces(m_pendingDate));
 }
 
 void frmLabelSet::SaveLabels() {
-    G_Param.Title = txtTytle->text().trimmed();
+    G_Param.Title = TrimSpaces(txtTytle->text());
     G_Param.MeasureDate = m_pendingDate;
-    G_Param.Person = txtPerson->text().trimmed();
-    G_Param.SubLabelCaption1 = txtSubTytle_0->text().trimmed();
-    G_Param.SubLabelCaption2 = txtSubTytle_1->text().trimmed();
-    G_Param.SubLabelCaption3 = txtSubTytle_2->text().trimmed();
-    WriteHeader();
+    G_Param.Person = TrimSpaces(txtPerson->text());
+    G_Param.SubLabelCaption1 = TrimSpaces(txtSubTytle_0->text());
+    G_Param.SubLabelCaption2 = TrimSpaces(txtSubTytle_1->text());
+    G_Param.SubLabelCaption3 = TrimSpaces(txtSubTytle_2->text());
+    if (const FileResult result = WriteHeader(); !result)
+        m_dialogs.Message(result.Message(), MsgIcon::Warning);
     m_display.RefreshDisplay();
 }
 
@@ -201,7 +207,7 @@ void frmLabelSet::done(int result) {
     if (m_closing) return;
     m_closing = true;
     // A date taken with the today button and not saved counts as a change.
-    if (G_Param.MeasureDate.trimmed() != m_pendingDate) m_dirty = 1;
+    if (TrimSpaces(G_Param.MeasureDate) != m_pendingDate) m_dirty = 1;
     if (m_dirty == 1) {
         m_dirty = 0;
         if (m_dialogs.AskYesNo(SettingsTexts::UnsavedQuestion())) SaveLabels();

@@ -1,4 +1,3 @@
-#include "Named.h"
 #include "frmUserSet.h"
 
 #include <QCheckBox>
@@ -11,18 +10,16 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "AutoWriteDelay.h"
 #include "Dialogs.h"
+#include "FileResult.h"
 #include "G_Param.h"
 #include "MainWindowHooks.h"
+#include "Named.h"
 #include "SettingsTexts.h"
 #include "mdlPublicWriteFunc.h"
 
-namespace {
-
-constexpr int kMaxDelaySeconds = 60;
-constexpr int kDefaultDelaySeconds = 2;
-
-}  // namespace
+namespace {}  // namespace
 
 frmUserSet::frmUserSet(Dialogs& dialogs, DisplayControl& display, QWidget* parent)
     : QDialog(parent), m_dialogs(dialogs), m_display(display) {
@@ -52,7 +49,7 @@ frmUserSet::frmUserSet(Dialogs& dialogs, DisplayControl& display, QWidget* paren
         Named(new QCheckBox(QStringLiteral("データ受信後、自動書き込みする"), fraAutoWrite),
               QStringLiteral("chkAutoWrite"));
     sldAutoWrite = Named(new QSlider(Qt::Horizontal, fraAutoWrite), QStringLiteral("sldAutoWrite"));
-    sldAutoWrite->setRange(0, kMaxDelaySeconds);
+    sldAutoWrite->setRange(AutoWriteDelay::MinSeconds, AutoWriteDelay::MaxSeconds);
     sldAutoWrite->setSingleStep(1);
     sldAutoWrite->setPageStep(5);
     sldAutoWrite->setTickPosition(QSlider::TicksBelow);
@@ -99,9 +96,8 @@ void frmUserSet::Form_Load() {
     m_settingsDirty = 0;
     (G_Param.OperationMode != 0 ? optMode_1 : optMode_0)->setChecked(true);
     chkAutoWrite->setChecked(G_Param.AutoWriteOn == 1);
-    // A longer delay written by hand into user.dat is kept rather than cut on saving.
-    sldAutoWrite->setMaximum(std::max<int>(kMaxDelaySeconds, G_Param.AutoWriteDelay));
-    sldAutoWrite->setValue(G_Param.AutoWriteDelay);
+    // A stored delay outside 1-60 s shows as the delay that automatic writing really uses.
+    sldAutoWrite->setValue(AutoWriteDelay::ClampedSeconds(G_Param.AutoWriteDelay));
     UpdateAutoWriteCaption();
 }
 
@@ -126,7 +122,7 @@ void frmUserSet::cmdDefUser_Click() {
         optMode_Click(0);
     }
     if (!chkAutoWrite->isChecked()) chkAutoWrite->setChecked(true);
-    sldAutoWrite->setValue(kDefaultDelaySeconds);
+    sldAutoWrite->setValue(AutoWriteDelay::DefaultSeconds);
     UpdateAutoWriteCaption();
 }
 
@@ -134,7 +130,8 @@ void frmUserSet::StoreSettings() {
     G_Param.OperationMode = optMode_0->isChecked() ? 0 : 1;
     G_Param.AutoWriteOn = chkAutoWrite->isChecked() ? 1 : 0;
     G_Param.AutoWriteDelay = static_cast<int16_t>(sldAutoWrite->value());
-    WriteSettings();
+    if (const FileResult result = WriteSettings(); !result)
+        m_dialogs.Message(result.Message(), MsgIcon::Warning);
 }
 
 void frmUserSet::cmdOkUser_Click() {

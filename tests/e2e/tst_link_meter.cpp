@@ -22,7 +22,7 @@ public:
     void ClearPrint() override { Lines.clear(); }
     void ShowBmiResult(const QString& text) override { BmiLabel = text; }
     void RefreshDisplay() override { ++Refreshes; }
-    void ArmAutoWrite(int ms) override { Arms << ms; }
+    void ArmAutoWrite(int ms, bool) override { Arms << ms; }
 
     QStringList Lines;
     QString BmiLabel;

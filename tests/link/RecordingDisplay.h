@@ -22,7 +22,10 @@ public:
         ++Refreshes;
         Events << QStringLiteral("refresh");
     }
-    void ArmAutoWrite(int ms) override { Arms << ms; }
+    void ArmAutoWrite(int ms, bool afterValue) override {
+        Arms << ms;
+        ArmsAfterValue << afterValue;
+    }
 
     QStringList Lines;   // what picDisp shows now
     QStringList Events;  // prints, clears and refreshes in order
@@ -30,4 +33,5 @@ public:
     int Clears = 0;
     int Refreshes = 0;
     QList<int> Arms;
+    QList<bool> ArmsAfterValue;
 };

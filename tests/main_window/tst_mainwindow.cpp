@@ -274,7 +274,7 @@ private slots:
 
     void modeLayoutSetsWindowSizeAndRequestButtons() {
         frmMain& w = f->Start();
-        QCOMPARE(w.size(), QSize(533, 466));
+        QCOMPARE(w.size(), QSize(533, 467));  // 7000 twips = 466.67 px, rounded
         QVERIFY(w.cmdCommandSwitch[0]->isVisibleTo(&w));
         G_Param.OperationMode = 0;
         w.ApplyModeLayout();

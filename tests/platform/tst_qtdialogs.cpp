@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "ModalDriver.h"
 #include "QtDialogs.h"
 
 class TestQtDialogs : public QObject {
@@ -20,30 +21,6 @@ class TestQtDialogs : public QObject {
 private:
     QTemporaryDir m_dir;
     QWidget m_window;
-
-    // Runs `act` on each of the next `count` modal dialogs, from inside their event loops.
-    void OnModals(int count, std::function<void(QWidget*, int)> act) {
-        auto* timer = new QTimer(this);
-        auto* seen = new int(0);
-        timer->setInterval(10);
-        // Act only from inside the dialog's own event loop: a dialog closed before its exec()
-        // loop has started would leave that loop running forever.
-        const int baseLevel = QThread::currentThread()->loopLevel();
-        connect(timer, &QTimer::timeout, this, [=] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (!modal || modal->property("handled").toBool()) return;
-            if (QThread::currentThread()->loopLevel() <= baseLevel) return;
-            modal->setProperty("handled", true);
-            const int index = (*seen)++;
-            if (*seen == count) {
-                timer->stop();
-                timer->deleteLater();
-            }
-            act(modal, index);
-            if (*seen == count) delete seen;
-        });
-        timer->start();
-    }
 
 private slots:
     void initTestCase() {
@@ -115,7 +92,7 @@ private slots:
         QString seenTitle, seenText;
         int seenIcon = -1;
         QWidget* seenParent = nullptr;
-        OnModals(1, [&](QWidget* w, int) {
+        const ModalDriver modal1(1, [&](QWidget* w, int) {
             auto* box = qobject_cast<QMessageBox*>(w);
             QVERIFY(box);
             seenTitle = box->windowTitle();
@@ -133,7 +110,7 @@ private slots:
 
     void messageTitleIsHakaronUnlessGiven() {
         QString seenTitle;
-        OnModals(1, [&](QWidget* w, int) {
+        const ModalDriver modal2(1, [&](QWidget* w, int) {
             seenTitle = w->windowTitle();
             qobject_cast<QMessageBox*>(w)->button(QMessageBox::Ok)->click();
         });
@@ -151,7 +128,7 @@ private slots:
         QFETCH(bool, yes);
         int icon = -1;
         QMessageBox::StandardButtons buttons;
-        OnModals(1, [&](QWidget* w, int) {
+        const ModalDriver modal3(1, [&](QWidget* w, int) {
             auto* box = qobject_cast<QMessageBox*>(w);
             QVERIFY(box);
             icon = box->icon();
@@ -165,7 +142,7 @@ private slots:
 
     void inputBoxGivesTheTextOrNothingWhenCancelled() {
         QString label;
-        OnModals(1, [&](QWidget* w, int) {
+        const ModalDriver modal4(1, [&](QWidget* w, int) {
             auto* input = qobject_cast<QInputDialog*>(w);
             QVERIFY(input);
             label = input->labelText();
@@ -178,7 +155,7 @@ private slots:
                                   QStringLiteral("名簿")),
                  std::optional<QString>(QStringLiteral("1年1組")));
         QCOMPARE(label, QStringLiteral("名前"));
-        OnModals(1, [](QWidget* w, int) { qobject_cast<QDialog*>(w)->reject(); });
+        const ModalDriver modal5(1, [](QWidget* w, int) { qobject_cast<QDialog*>(w)->reject(); });
         QCOMPARE(dialogs.InputBox(QStringLiteral("名前"), QStringLiteral("Hakaron"), {}),
                  std::nullopt);
     }
@@ -193,7 +170,7 @@ private slots:
 
         QStringList titles, filters, proposed;
         bool confirmsOverwrite = true;
-        OnModals(2, [&](QWidget* w, int index) {
+        const ModalDriver modal6(2, [&](QWidget* w, int index) {
             auto* dialog = qobject_cast<QFileDialog*>(w);
             QVERIFY(dialog);
             titles << dialog->windowTitle();
@@ -215,7 +192,7 @@ private slots:
     }
 
     void cancelledSaveDialogGivesNothing() {
-        OnModals(1, [](QWidget* w, int) { qobject_cast<QDialog*>(w)->reject(); });
+        const ModalDriver modal7(1, [](QWidget* w, int) { qobject_cast<QDialog*>(w)->reject(); });
         QCOMPARE(QtDialogs().SaveFile(QStringLiteral("t"), QStringLiteral("CSV|*.csv"),
                                       QStringLiteral("a.csv"), m_dir.path()),
                  std::nullopt);

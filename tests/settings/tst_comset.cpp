@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "CommSettingsText.h"
+#include "DialogsDouble.h"
 #include "G_Param.h"
 #include "SerialPortDouble.h"
 #include "ServiceDoubles.h"
@@ -17,9 +18,10 @@ class ComSetTest : public QObject {
     std::unique_ptr<TestProgramFolder> m_folder;
     std::unique_ptr<SerialPortDouble> m_port;
     DeviceInventoryDouble m_inventory;
+    DialogsDouble m_dialogs;
 
     std::unique_ptr<frmComSet> OpenDialog() {
-        return std::make_unique<frmComSet>(*m_port, m_inventory);
+        return std::make_unique<frmComSet>(*m_port, m_inventory, m_dialogs);
     }
 
 private slots:

@@ -57,29 +57,32 @@ private slots:
         QTest::addColumn<int>("mode");
         QTest::addColumn<int>("autoWrite");
         QTest::addColumn<int>("delay");
-        QTest::newRow("manual, off") << 0 << 0 << 0;
-        QTest::newRow("command, on, 5 s") << 1 << 1 << 5;
-        QTest::newRow("any other mode is command mode") << 3 << 1 << 60;
+        QTest::addColumn<int>("shown");
+        QTest::newRow("manual, off, 0 s shows 1 s") << 0 << 0 << 0 << 1;
+        QTest::newRow("command, on, 5 s") << 1 << 1 << 5 << 5;
+        QTest::newRow("any other mode is command mode") << 3 << 1 << 60 << 60;
+        QTest::newRow("a negative delay shows 1 s") << 0 << 1 << -4 << 1;
     }
     void opensWithTheStoredSettings() {
         QFETCH(int, mode);
         QFETCH(int, autoWrite);
         QFETCH(int, delay);
+        QFETCH(int, shown);
         StoreSettings(mode, autoWrite, delay);
         auto dlg = OpenDialog();
         QCOMPARE(dlg->windowTitle(), QStringLiteral("ユーザ設定"));
         QCOMPARE(Option(*dlg, 0)->isChecked(), mode == 0);
         QCOMPARE(Option(*dlg, 1)->isChecked(), mode != 0);
         QCOMPARE(Check(*dlg)->isChecked(), autoWrite == 1);
-        QCOMPARE(Slider(*dlg)->value(), delay);
+        QCOMPARE(Slider(*dlg)->value(), shown);
         QCOMPARE(Check(*dlg)->text(),
-                 QStringLiteral("データ受信から%1秒後に自動書き込みする").arg(delay));
+                 QStringLiteral("データ受信から%1秒後に自動書き込みする").arg(shown));
         QCOMPARE(dlg->SettingsDirty(), int16_t(0));
     }
 
     void sliderCoversWholeSecondsUpToAMinute() {
         auto dlg = OpenDialog();
-        QCOMPARE(Slider(*dlg)->minimum(), 0);
+        QCOMPARE(Slider(*dlg)->minimum(), 1);
         QCOMPARE(Slider(*dlg)->maximum(), 60);
         QCOMPARE(Slider(*dlg)->singleStep(), 1);
     }
@@ -241,12 +244,13 @@ private slots:
         QCOMPARE(G_Param.OperationMode, int16_t(0));
     }
 
-    void aLongerStoredDelaySurvivesSaving() {
+    // Automatic writing holds any stored delay to 1-60 s; saving stores what it really uses.
+    void aLongerStoredDelayIsSavedAsAMinute() {
         StoreSettings(0, 1, 90);
         auto dlg = OpenDialog();
-        QCOMPARE(Slider(*dlg)->value(), 90);
+        QCOMPARE(Slider(*dlg)->value(), 60);
         Press(*dlg, "cmdOkUser");
-        QCOMPARE(G_Param.AutoWriteDelay, int16_t(90));
+        QCOMPARE(G_Param.AutoWriteDelay, int16_t(60));
     }
 
     void captionsAreNotCut() {
