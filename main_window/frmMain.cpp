@@ -447,14 +447,16 @@ void frmMain::InputClick() {
     StopAutoWrite();
     // A failed write keeps the number and the values on display, ready to be written again.
     if (!WriteCurrent()) return;
+    int next = G_Param.CurrentIndex + 1;
     if (G_Param.CurrentIndex == G_Const::MaxNumber - 1) {
         m_platform.Dialog->Message(MainTexts::BackToFirst, MsgIcon::Information);
-        G_Param.CurrentIndex = 0;
-    } else {
-        ++G_Param.CurrentIndex;
+        next = 0;
     }
-    txtNumber->setText(QString::number(G_Param.CurrentIndex + 1));
-    m_platform.Beep->Beep();
+    G_Param.CurrentIndex = int16_t(next);
+    txtNumber->setText(QString::number(next + 1));
+    // The beep tells the operator to bring the next person: not when the next number could
+    // not be made (the user has been told why).
+    if (G_Param.CurrentIndex == next) m_platform.Beep->Beep();
 }
 
 void frmMain::txtNumber_Change() {
@@ -494,9 +496,11 @@ void frmMain::MoveNumber(int mode) {
         G_Param.CurrentIndex = int16_t(RecordNumbering::NextIndex(G_Param.CurrentIndex, n));
     } else if (RecordNumbering::CanCreateNew(n)) {
         const int position = RecordNumbering::NewRecordPosition(n);
-        ClearParams();
-        if (WriteSucceeded(WriteBufferAsRecord(position)))
+        // Blanked only once the new record exists: a failure leaves the display as it was.
+        if (WriteSucceeded(RecordFile::Write(G_Param.RecordFilePath(), position, {}))) {
+            ClearParams();
             G_Param.CurrentIndex = int16_t(position - 3);
+        }
     } else {
         m_platform.Dialog->Message(MainTexts::NoMoreRecords, MsgIcon::Warning);
     }

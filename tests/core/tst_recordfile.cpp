@@ -5,6 +5,8 @@
 #include <QTest>
 #include <memory>
 
+#include "FaultInjection.h"
+#include "FileBytes.h"
 #include "G_Param.h"
 #include "RecordFile.h"
 #include "TestProgramFolder.h"
@@ -13,11 +15,6 @@
 namespace {
 QByteArray Spaces(int n) {
     return QByteArray(n, ' ');
-}
-
-QByteArray FileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 void SetFileBytes(const QString& path, const QByteArray& bytes) {
@@ -193,6 +190,66 @@ private slots:
         QFile::setPermissions(folder, perms);
         QVERIFY(!replaced);
         QCOMPARE(FileBytes(Path()), old);
+    }
+
+    // A full disk, a read-only file, a folder in place of the file: the write says why, and
+    // the file keeps exactly its whole records (no torn tail, no phantom records).
+    void failedWriteLeavesTheFileAsItWas_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("record");
+        QTest::addColumn<int>("countAfter");
+        QTest::newRow("disk full appending") << "full" << 4 << 3;
+        QTest::newRow("disk full filling a gap") << "full" << 9 << 3;
+        QTest::newRow("read-only file") << "read-only" << 3 << 3;
+        QTest::newRow("folder in place of the file") << "folder" << 3 << 0;
+    }
+    void failedWriteLeavesTheFileAsItWas() {
+        QFETCH(QString, fault);
+        QFETCH(int, record);
+        QFETCH(int, countAfter);
+        const QByteArray old = Spaces(300) + NumberedBytes("No1", "170");
+        SetFileBytes(Path(), old);
+        std::unique_ptr<FileSizeLimit> limit;
+        if (fault == u"full") limit = std::make_unique<FileSizeLimit>(old.size() + 46);
+        if (fault == u"read-only") {
+            if (!PermissionsHold()) QSKIP("root writes read-only files");
+            QFile::setPermissions(Path(), QFile::ReadOwner);
+        }
+        if (fault == u"folder") {
+            QFile::remove(Path());
+            QVERIFY(QDir().mkpath(Path() + u"/inside"_qs));
+        }
+        const FileResult result = RecordFile::Write(Path(), record, Numbered(u"No"_qs, u"1"_qs));
+        limit.reset();
+        QVERIFY(!result);
+        QCOMPARE(result.Path, Path());
+        QVERIFY(!result.Reason.isEmpty());
+        QVERIFY(result.Message().contains(result.Reason));
+        QCOMPARE(RecordFile::Count(Path()), countAfter);
+        if (fault != u"folder") QCOMPARE(FileBytes(Path()), old);
+        QFile::setPermissions(Path(), QFile::ReadOwner | QFile::WriteOwner);
+    }
+
+    // Qt 6.4's QSaveFile commits after a write failed on a full disk; the old bytes must stay.
+    void wholeFileReplacementOnAFullDiskKeepsTheOldBytes_data() {
+        QTest::addColumn<bool>("settings");
+        QTest::newRow("new measurement set") << false;
+        QTest::newRow("user settings") << true;
+    }
+    void wholeFileReplacementOnAFullDiskKeepsTheOldBytes() {
+        QFETCH(bool, settings);
+        const QString path = settings ? G_Param.SettingsFilePath() : Path();
+        const QByteArray old = settings ? QByteArray("\"9600,N,8,1\",2,1,1,5\r\n") : Spaces(3300);
+        SetFileBytes(path, old);
+        FileResult result;
+        {
+            const FileSizeLimit limit(10);
+            result = settings ? WriteSettings()
+                              : RecordFile::Replace(path, QList<MeasureRecord>(3, MeasureRecord{}));
+        }
+        QVERIFY(!result);
+        QCOMPARE(FileBytes(path), old);
+        QCOMPARE(QDir(QFileInfo(path).path()).entryList(QDir::Files).size(), 1);  // no leftovers
     }
 
     void readRecordToBufferClearsBufferAndValuesFirst() {

@@ -43,8 +43,8 @@ public:
     }
     std::optional<QString> SaveFile(const QString& title, const QString& filter,
                                     const QString& proposedName, const QString&) override {
-        Transcript.append({QStringLiteral("save"), title, MsgIcon::None,
-                           filter + u'|' + proposedName});
+        Transcript.append(
+            {QStringLiteral("save"), title, MsgIcon::None, filter + u'|' + proposedName});
         return Next(SavePaths);
     }
 

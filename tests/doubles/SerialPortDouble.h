@@ -30,9 +30,9 @@ public:
         RaiseCommEvent(CommEvents::DeviceVanished);
     }
 
-    QByteArray Written;        // everything written while open
-    QList<int> MissingPorts;   // ports that do not exist
-    QList<int> BusyPorts;      // ports another program holds
+    QByteArray Written;       // everything written while open
+    QList<int> MissingPorts;  // ports that do not exist
+    QList<int> BusyPorts;     // ports another program holds
     int OpenCount = 0;
     int CloseCount = 0;
 

@@ -268,11 +268,27 @@ private slots:
         QCOMPARE(m_display.Arms, kNotArmed);
     }
 
-    void armingUsesTheDelayInSeconds() {
-        G_Param.AutoWriteDelay = 7;
-        G_Param.LastCommand = QStringLiteral("SY");
-        DecodeFrame(QStringLiteral("SY"), QStringLiteral("  170.2"), m_display, *m_dialogs);
-        QCOMPARE(m_display.Arms, QList<int>{7000});
+    void armingUsesTheDelayHeldToOneMinute_data() {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<int>("ms");
+        QTest::addColumn<bool>("afterValue");
+        QTest::newRow("7 s") << 7 << "SY" << 7000 << true;
+        QTest::newRow("0 s waits 1 s") << 0 << "SY" << 1000 << true;
+        QTest::newRow("negative waits 1 s") << -5 << "TZ" << 1000 << true;
+        QTest::newRow("huge waits 60 s") << 32000 << "ZK" << 60000 << true;
+        QTest::newRow("status frame arms without a value") << 7 << "UL" << 7000 << false;
+    }
+    void armingUsesTheDelayHeldToOneMinute() {
+        QFETCH(int, stored);
+        QFETCH(QString, code);
+        QFETCH(int, ms);
+        QFETCH(bool, afterValue);
+        G_Param.AutoWriteDelay = int16_t(stored);
+        G_Param.LastCommand = code;
+        DecodeFrame(code, QStringLiteral("  170.2"), m_display, *m_dialogs);
+        QCOMPARE(m_display.Arms, QList<int>{ms});
+        QCOMPARE(m_display.ArmsAfterValue, QList<bool>{afterValue});
     }
 
 private:

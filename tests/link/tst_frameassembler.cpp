@@ -125,6 +125,16 @@ private slots:
         }
     }
 
+    // Megabytes without an end character never pile up; the next real frame still reads.
+    void endlessFrameIsDroppedAndTheNextFrameReads() {
+        FrameAssembler assembler;
+        const QString noise = QString(u'\x02') + QString(4 * 1024 * 1024, u'7');
+        QVERIFY(assembler.Feed(noise).isEmpty());
+        QVERIFY(assembler.FrameBuffer().size() <= 256);
+        QCOMPARE(assembler.Feed(QStringLiteral("\x02SY,  170.2\x03")),
+                 QStringList{QStringLiteral("\x02SY,  170.2\x03")});
+    }
+
 private:
     std::unique_ptr<TestProgramFolder> m_folder;
 };

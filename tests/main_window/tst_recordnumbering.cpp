@@ -18,6 +18,7 @@ private slots:
         QTest::newRow("only record") << 0 << 3 << 0 << 0;
         QTest::newRow("No.1500 of a full file") << 1499 << 1502 << 1498 << 0;
         QTest::newRow("file without No.1 stays at No.1") << 0 << 2 << 0 << 1;
+        QTest::newRow("No.1 of an over-long file goes back to No.1500") << 0 << 3000 << 1499 << 1;
     }
     void previousAndNextWrapAtTheEnds() {
         QFETCH(int, index);

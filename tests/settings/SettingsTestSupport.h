@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QWidget>
 
+#include "FileBytes.h"
 #include "MainWindowHooks.h"
 
 // Stands in for the main window: counts what the dialogs ask of it, in order.
@@ -22,12 +23,6 @@ public:
     int Count(const QString& call) const { return static_cast<int>(Calls.count(call)); }
     QStringList Calls;
 };
-
-inline QByteArray FileBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return file.readAll();
-}
 
 // Controls whose caption is cut: a label, button or frame narrower than its caption needs.
 // The window must be shown and laid out.
