@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
+#include <csignal>
 #include <memory>
 
 namespace {
@@ -418,6 +419,38 @@ private slots:
         QVERIFY(third);
         QTRY_VERIFY_WITH_TIMEOUT(HoldsLine(third), kPatience);
         QCOMPARE(third->state(), QProcess::Running);
+    }
+
+    // kill -9 at any moment of automatic writing: the file keeps whole records, and every
+    // person stored before the kill is stored still.
+    void killedDuringAutomaticWritingKeepsEveryStoredRecord() {
+        QByteArray script = "wait GO\n";
+        for (int person = 0; person < 40; ++person)
+            script += QByteArray("send SY 1") + QByteArray::number(50 + person) + ".0\nsend TZ 4" +
+                      QByteArray::number(person % 10) + ".5\npause 1100\n";
+        for (int round = 0; round < 4; ++round) {
+            if (round > 0) {
+                cleanup();
+                init();
+            }
+            QVERIFY(MakeProgramFolder(R"("4800,E,8,1",1,0,1,1)", kHeader + kCaptions + kBlank));
+            QVERIFY(StartMeter(script));
+            QProcess* hakaron = StartProgram();
+            QVERIFY(hakaron);
+            QTRY_VERIFY_WITH_TIMEOUT(HoldsLine(hakaron), kPatience);
+            QVERIFY(Release("GO"));
+            // Past the first person, then at a different moment of the write cycle each round.
+            QTRY_VERIFY_WITH_TIMEOUT(RecordFileBytes().size() >= 5 * kRecordLength, kPlayTime);
+            QTest::qWait(150 + 330 * round);
+            const QByteArray before = RecordFileBytes();
+            ::kill(pid_t(hakaron->processId()), SIGKILL);
+            QVERIFY(hakaron->waitForFinished(kPatience));
+            const QByteArray after = RecordFileBytes();
+            QCOMPARE(after.size() % kRecordLength, 0);
+            for (qsizetype at = 0; at + kRecordLength <= before.size(); at += kRecordLength)
+                if (before.mid(at, kRecordLength) != kBlank)
+                    QCOMPARE(after.mid(at, kRecordLength), before.mid(at, kRecordLength));
+        }
     }
 };
 
