@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -226,7 +227,7 @@ private slots:
     void saveStoresTrimmedTextsAndRefreshes() {
         auto dlg = OpenDialog();
         Box(*dlg, "txtTytle")->setText(QStringLiteral("  新年度  "));
-        Box(*dlg, "txtPerson")->setText(QStringLiteral("鈴木"));
+        Box(*dlg, "txtPerson")->setText(QStringLiteral("　鈴木 "));
         Box(*dlg, "txtSubTytle_0")->setText(QString());
         Close(*dlg, Closing::Save);
         QVERIFY(m_dialogs->Transcript.isEmpty());
@@ -234,12 +235,34 @@ private slots:
         // Trimmed: no leading spaces reach the file.
         QVERIFY(Record(1).SubLabel1.Value().startsWith(QStringLiteral("新年度")));
         QCOMPARE(Record(1).SubLabel1.Trimmed(), QStringLiteral("新年度"));
-        QCOMPARE(Record(1).SubLabel3.Trimmed(), QStringLiteral("鈴木"));
+        // Only ASCII spaces are trimmed, as for every stored field: a full-width one stays.
+        QCOMPARE(Record(1).SubLabel3.Trimmed(), QStringLiteral("　鈴木"));
         QVERIFY(Record(2).SubLabel1.IsBlank());
         QCOMPARE(G_Param.Title.Trimmed(), QStringLiteral("新年度"));
         QVERIFY(G_Param.SubLabelCaption1.IsBlank());
         QVERIFY(m_display->Count(QStringLiteral("RefreshDisplay")) >= 1);
         QVERIFY(m_display->Calls.count(QStringLiteral("ApplyModeLayout")) == 0);
+    }
+
+    void enterInATextBoxNeverTakesTodaysDate() {
+        auto dlg = OpenDialog();
+        dlg->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dlg.get()));
+        Box(*dlg, "txtTytle")->setFocus();
+        QTest::keyClick(Box(*dlg, "txtTytle"), Qt::Key_Return);
+        QCOMPARE(Record(1).SubLabel2.Trimmed(), QStringLiteral("2020年1月2日"));
+        QVERIFY(!dlg->findChild<QLabel*>("lblNowDateLabel")->text().contains(u"2026"));
+    }
+
+    void failedHeaderWriteIsTold() {
+        auto dlg = OpenDialog();
+        QFile::remove(m_folder->RecordFile());
+        QVERIFY(QDir().mkpath(m_folder->RecordFile()));
+        Box(*dlg, "txtPerson")->setText(QStringLiteral("佐藤"));
+        Close(*dlg, Closing::Save);
+        QCOMPARE(m_dialogs->Transcript.size(), 1);
+        QCOMPARE(m_dialogs->Transcript.first().Icon, MsgIcon::Warning);
+        QVERIFY(m_dialogs->Texts().first().contains(u"zqmtemp.rdm"));
     }
 
     void savingOtherEditsKeepsTheStoredDate() {
