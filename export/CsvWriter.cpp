@@ -58,7 +58,11 @@ bool CsvWriter::Put(const QByteArray& bytes) {
 }
 
 QString CsvWriter::WriteError() const {
-    return QStringLiteral("cannot write %1: %2").arg(m_file.fileName(), m_file.errorString());
+    // A full disk leaves Qt with no text of its own for the failure.
+    const QString why = m_file.errorString() == QStringLiteral("Unknown error")
+                            ? QStringLiteral("write failed (is the disk full?)")
+                            : m_file.errorString();
+    return QStringLiteral("cannot write %1: %2").arg(m_file.fileName(), why);
 }
 
 bool CsvWriter::Fail(const QString& why) {

@@ -51,6 +51,8 @@ frmPreview::frmPreview(DisplayControl& display, QWidget* parent)
     fgdPreview->horizontalHeader()->setDefaultAlignment(
         Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
     fgdPreview->horizontalHeader()->setHighlightSections(false);
+    // Two lines: a unit wraps under its name in the narrow value columns.
+    fgdPreview->horizontalHeader()->setFixedHeight(2 * fontMetrics().lineSpacing() + 8);
     resize(Pixels(12000), Pixels(7200));
     Form_Load();
 }
