@@ -5,57 +5,48 @@
 #include <QTest>
 #include <memory>
 
+#include "RecordFile.h"
+
 namespace {
 constexpr int kPatience = 20000;  // the machine is shared
 
-QByteArray Field(const QByteArray& bytes, int width) {
-    return bytes + QByteArray(width - bytes.size(), ' ');
-}
-
-// Three 20-byte sub-labels, then nine 10-byte values in file order (sitting height, height,
-// BMI, weight, BMI standard weight, Hibi standard weight male / female, Hibi obesity male /
-// female).
-QByteArray Record(const QList<QByteArray>& subLabels, const QList<QByteArray>& values = {}) {
-    QByteArray record;
-    for (int i = 0; i < 3; ++i) record += Field(subLabels.value(i), 20);
-    for (int i = 0; i < 9; ++i) record += Field(values.value(i), 10);
-    return record;
-}
-
 // 身体測定 / 2024/05/01 / 山田; captions 組, blank, blank; a person whose name holds a quote;
 // a blank record.
-const QByteArray kRecordFile = Record({"\x90g\x91\xcc\x91\xaa\x92\xe8", "  2024/05/01",
-                                       "\x8e\x52\x93"
-                                       "c"}) +
-                               Record({"\x91g"}) +
-                               Record({"a\"b"}, {"", "  170.0", "20.8", "   60.0", "63.58", "63.24",
-                                                 "63.70", "-5.12", "-5.81"}) +
-                               Record({});
+QList<MeasureRecord> Set() {
+    QList<MeasureRecord> records(4);
+    records[0].SubLabel1 = QStringLiteral("身体測定");
+    records[0].SubLabel2 = QStringLiteral("  2024/05/01");
+    records[0].SubLabel3 = QStringLiteral("山田");
+    records[1].SubLabel1 = QStringLiteral("組");
+    records[2].SubLabel1 = QStringLiteral("a\"b");
+    MeasureValues& v = records[2].Values;
+    v.Height = QStringLiteral("  170.0");
+    v.Bmi = QStringLiteral("20.8");
+    v.Weight = QStringLiteral("   60.0");
+    v.BmiStdWeight = QStringLiteral("63.58");
+    v.HibiStdWeightMale = QStringLiteral("63.24");
+    v.HibiStdWeightFemale = QStringLiteral("63.70");
+    v.HibiObesityMale = QStringLiteral("-5.12");
+    v.HibiObesityFemale = QStringLiteral("-5.81");
+    return records;
+}
 
+// What the menu writes for that set, line by line: タイトル ： / 日　　付 ： / 担当者　： with
+// their values; the headings (項目2, 項目3 for the blank captions); the two records.
+// clang-format off
 const QByteArray kCsv =
-    "\"\x83^\x83"
-    "C\x83g\x83\x8b \x81"
-    "F \",\"\x90g\x91\xcc\x91\xaa\x92\xe8\"\r\n"
-    "\"\x93\xfa\x81@\x81@\x95t \x81"
-    "F \",\"2024/05/01\"\r\n"
-    "\" \x92S\x93\x96\x8e\xd2\x81@\x81"
-    "F \",\"\x8eR\x93"
-    "c\"\r\n"
-    "\"No.\",\"\x91g\",\"\x8d\x80\x96\xda"
-    "2\",\"\x8d\x80\x96\xda"
-    "3\",\"\x90g\x92\xb7[cm]\","
-    "\"\x91\xcc\x8f"
-    "d[kg]\",\"BMI\x92l\",\"\x8d\xc0\x8d\x82[cm]\",\"BMI\x93K\x90\xb3\x91\xcc\x8f"
-    "d[kg]\","
-    "\"\x93\xfa\x94\xe4\x8e\xae\x93K\x90\xb3\x91\xcc\x8f"
-    "d(\x92j\x90\xab)[kg]\","
-    "\"\x93\xfa\x94\xe4\x8e\xae\x93K\x90\xb3\x91\xcc\x8f"
-    "d(\x8f\x97\x90\xab)[kg]\","
-    "\"\x93\xfa\x94\xe4\x8e\xae\x94\xec\x96\x9e\x93x(\x92j\x90\xab)[%]\","
-    "\"\x93\xfa\x94\xe4\x8e\xae\x94\xec\x96\x9e\x93x(\x8f\x97\x90\xab)[%]\"\r\n"
-    "1,\"a\"\"b\",\"\",\"\",\"170.0\",\"60.0\",\"20.8\",\"\",\"63.58\",\"63.24\",\"63.70\","
-    "\"-5.12\",\"-5.81\"\r\n"
+    "\"\x83^\x83" "C\x83g\x83\x8b \x81" "F \",\"\x90g\x91\xcc\x91\xaa\x92\xe8\"\r\n"
+    "\"\x93\xfa\x81@\x81@\x95t \x81" "F \",\"2024/05/01\"\r\n"
+    "\" \x92S\x93\x96\x8e\xd2\x81@\x81" "F \",\"\x8eR\x93" "c\"\r\n"
+    "\"No.\",\"\x91g\",\"\x8d\x80\x96\xda" "2\",\"\x8d\x80\x96\xda" "3\",\"\x90g\x92\xb7[cm]\","
+        "\"\x91\xcc\x8f" "d[kg]\",\"BMI\x92l\",\"\x8d\xc0\x8d\x82[cm]\",\"BMI\x93K\x90\xb3\x91\xcc\x8f" "d[kg]\","
+        "\"\x93\xfa\x94\xe4\x8e\xae\x93K\x90\xb3\x91\xcc\x8f" "d(\x92j\x90\xab)[kg]\","
+        "\"\x93\xfa\x94\xe4\x8e\xae\x93K\x90\xb3\x91\xcc\x8f" "d(\x8f\x97\x90\xab)[kg]\","
+        "\"\x93\xfa\x94\xe4\x8e\xae\x94\xec\x96\x9e\x93x(\x92j\x90\xab)[%]\","
+        "\"\x93\xfa\x94\xe4\x8e\xae\x94\xec\x96\x9e\x93x(\x8f\x97\x90\xab)[%]\"\r\n"
+    "1,\"a\"\"b\",\"\",\"\",\"170.0\",\"60.0\",\"20.8\",\"\",\"63.58\",\"63.24\",\"63.70\",\"-5.12\",\"-5.81\"\r\n"
     "2,\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n";
+// clang-format on
 
 QByteArray FileBytes(const QString& path) {
     QFile file(path);
@@ -68,6 +59,7 @@ class SaveCsvCommandLineTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> m_dir;
+    QByteArray m_recordFile;
 
     QString Path(const QString& name) const { return m_dir->filePath(name); }
 
@@ -104,7 +96,8 @@ private slots:
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("Org")));
         QVERIFY(QFile::copy(QStringLiteral(HAKARON_BIN), Path(QStringLiteral("hakaron"))));
-        WriteFile(Path(QStringLiteral("Org/zqmtemp.rdm")), kRecordFile);
+        QVERIFY(RecordFile::Replace(Path(QStringLiteral("Org/zqmtemp.rdm")), Set()));
+        m_recordFile = FileBytes(Path(QStringLiteral("Org/zqmtemp.rdm")));
     }
 
     void savesTheSetSilentlyWithTheMenusBytes() {
@@ -114,7 +107,7 @@ private slots:
         QCOMPARE(run.Out, QByteArray());
         QCOMPARE(run.Err, QByteArray());
         QCOMPARE(FileBytes(Path(QStringLiteral("out.csv"))), kCsv);
-        QCOMPARE(FileBytes(Path(QStringLiteral("Org/zqmtemp.rdm"))), kRecordFile);
+        QCOMPARE(FileBytes(Path(QStringLiteral("Org/zqmtemp.rdm"))), m_recordFile);  // only read
     }
 
     void failuresExitNonZeroWithOneLine_data() {

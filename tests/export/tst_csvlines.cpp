@@ -20,15 +20,12 @@ class CsvLinesTest : public QObject {
 private slots:
     void labelLinesKeepFullWidthColonsAndIdeographicSpaces() {
         // タイトル, blank, U+FF1A, blank / 日, U+3000 x2, 付 / blank, 担当者, U+3000.
+        // clang-format off
         const QByteArray expected =
-            "\"\x83^\x83"
-            "C\x83g\x83\x8b \x81"
-            "F \",\"\x8fH\x82\xcc\x91\xaa\x92\xe8\"\r\n"
-            "\"\x93\xfa\x81@\x81@\x95t \x81"
-            "F \",\"2026/12/06\"\r\n"
-            "\" \x92S\x93\x96\x8e\xd2\x81@\x81"
-            "F \",\"\x8eR\x93"
-            "c\"\r\n";
+            "\"\x83^\x83" "C\x83g\x83\x8b \x81" "F \",\"\x8fH\x82\xcc\x91\xaa\x92\xe8\"\r\n"
+            "\"\x93\xfa\x81@\x81@\x95t \x81" "F \",\"2026/12/06\"\r\n"
+            "\" \x92S\x93\x96\x8e\xd2\x81@\x81" "F \",\"\x8eR\x93" "c\"\r\n";
+        // clang-format on
         QCOMPARE(CsvLines::LabelLines(QStringLiteral("  秋の測定 "),
                                       QStringLiteral("2026/12/06    "), QStringLiteral("山田")),
                  expected);
@@ -51,17 +48,15 @@ private slots:
         QFETCH(QByteArray, start);
         // 身長[cm] 体重[kg] BMI値 座高[cm] BMI適正体重[kg] 日比式適正体重(男性)[kg]
         // 日比式適正体重(女性)[kg] 日比式肥満度(男性)[%] 日比式肥満度(女性)[%]
+        // clang-format off
         const QByteArray values =
-            "\"\x90g\x92\xb7[cm]\",\"\x91\xcc\x8f"
-            "d[kg]\",\"BMI\x92l\",\"\x8d\xc0\x8d\x82[cm]\","
-            "\"BMI\x93K\x90\xb3\x91\xcc\x8f"
-            "d[kg]\","
-            "\"\x93\xfa\x94\xe4\x8e\xae\x93K\x90\xb3\x91\xcc\x8f"
-            "d(\x92j\x90\xab)[kg]\","
-            "\"\x93\xfa\x94\xe4\x8e\xae\x93K\x90\xb3\x91\xcc\x8f"
-            "d(\x8f\x97\x90\xab)[kg]\","
+            "\"\x90g\x92\xb7[cm]\",\"\x91\xcc\x8f" "d[kg]\",\"BMI\x92l\",\"\x8d\xc0\x8d\x82[cm]\","
+            "\"BMI\x93K\x90\xb3\x91\xcc\x8f" "d[kg]\","
+            "\"\x93\xfa\x94\xe4\x8e\xae\x93K\x90\xb3\x91\xcc\x8f" "d(\x92j\x90\xab)[kg]\","
+            "\"\x93\xfa\x94\xe4\x8e\xae\x93K\x90\xb3\x91\xcc\x8f" "d(\x8f\x97\x90\xab)[kg]\","
             "\"\x93\xfa\x94\xe4\x8e\xae\x94\xec\x96\x9e\x93x(\x92j\x90\xab)[%]\","
             "\"\x93\xfa\x94\xe4\x8e\xae\x94\xec\x96\x9e\x93x(\x8f\x97\x90\xab)[%]\"\r\n";
+        // clang-format on
         QCOMPARE(CsvLines::HeadingLine(captions), start + values);
     }
 
