@@ -3,21 +3,9 @@
 #include "ExportTexts.h"
 #include "mdlStandard.h"
 
-PreviewModel::PreviewModel(QList<MeasureRecord> records, QStringList captions, QObject* parent)
-    : QAbstractTableModel(parent), m_records(std::move(records)) {
-    m_headings << QStringLiteral("No.") << captions.mid(0, 3) << ExportTexts::ValueHeadings;
-    while (m_headings.size() < ColumnCount) m_headings << QString();
-}
+namespace {
 
-int PreviewModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(m_records.size());
-}
-
-int PreviewModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : ColumnCount;
-}
-
-QString PreviewModel::CellText(const MeasureRecord& r, int column) const {
+QString CellText(const MeasureRecord& r, int column) {
     const MeasureValues& v = r.Values;
     const auto decimal = [](const Text10& field) {
         QString text = field.Trimmed();
@@ -52,6 +40,22 @@ QString PreviewModel::CellText(const MeasureRecord& r, int column) const {
         default:
             return QString();
     }
+}
+
+}  // namespace
+
+PreviewModel::PreviewModel(QList<MeasureRecord> records, QStringList captions, QObject* parent)
+    : QAbstractTableModel(parent), m_records(std::move(records)) {
+    m_headings << QStringLiteral("No.") << captions.mid(0, 3) << ExportTexts::ValueHeadings;
+    while (m_headings.size() < ColumnCount) m_headings << QString();
+}
+
+int PreviewModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(m_records.size());
+}
+
+int PreviewModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
 }
 
 QVariant PreviewModel::data(const QModelIndex& index, int role) const {

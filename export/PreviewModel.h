@@ -25,8 +25,6 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
-    QString CellText(const MeasureRecord& record, int column) const;
-
     QList<MeasureRecord> m_records;
     QStringList m_headings;
 };

@@ -41,6 +41,7 @@ frmPreview::frmPreview(DisplayControl& display, QWidget* parent)
     QFont headingFont = lblHeading->font();
     headingFont.setBold(true);
     lblHeading->setFont(headingFont);
+    lblHeading->adjustSize();
     lblHeading->move(Pixels(kGridLeftTwips), Pixels(kGridTopTwips) / 4);
     fgdPreview = Named(new QTableView(this), QStringLiteral("fgdPreview"));
     fgdPreview->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -64,19 +65,18 @@ void frmPreview::Form_Load() {
     G_Param.SubLabelCaption1 = CaptionOr(captions.SubLabel1, 1);
     G_Param.SubLabelCaption2 = CaptionOr(captions.SubLabel2, 2);
     G_Param.SubLabelCaption3 = CaptionOr(captions.SubLabel3, 3);
-    m_model =
+    auto* model =
         new PreviewModel(records.mid(std::min<qsizetype>(records.size(), G_Const::HeaderRecords)),
                          {G_Param.SubLabelCaption1.Trimmed(), G_Param.SubLabelCaption2.Trimmed(),
                           G_Param.SubLabelCaption3.Trimmed()},
                          this);
-    fgdPreview->setModel(m_model);
+    fgdPreview->setModel(model);
     for (int c = 0; c < PreviewModel::ColumnCount; ++c)
         fgdPreview->setColumnWidth(c, Pixels(kColumnTwips[c]));
 }
 
 void frmPreview::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
-    lblHeading->adjustSize();
     const int gridWidth = width() - Pixels(kWidthMarginTwips);
     const int gridHeight = height() - Pixels(kHeightMarginTwips);
     const QPoint at(Pixels(kGridLeftTwips), Pixels(kGridTopTwips));

@@ -5,7 +5,6 @@
 class QLabel;
 class QTableView;
 class DisplayControl;
-class PreviewModel;
 
 // "イメージプレビュー": every record of the measurement set in one read-only grid, filled
 // from the record file when the window is built. Closing it refreshes the main window.
@@ -26,5 +25,4 @@ private:
     void Form_Load();
 
     DisplayControl& m_display;
-    PreviewModel* m_model = nullptr;
 };
