@@ -1,6 +1,8 @@
 #include <QApplication>
 #include <QDir>
+#include <cstdio>
 
+#include "CommandLine.h"
 #include "QtDeviceInventory.h"
 #include "QtDialogs.h"
 #include "QtSerialPort.h"
@@ -8,7 +10,9 @@
 #include "frmMain.h"
 #include "frmStart.h"
 
-int main(int argc, char* argv[]) {
+namespace {
+
+int RunWindows(int argc, char* argv[]) {
     QApplication app(argc, argv);
     const QString appFolder = QCoreApplication::applicationDirPath();
 
@@ -31,4 +35,39 @@ int main(int argc, char* argv[]) {
     if (!started) return 0;
     mainWindow.show();
     return app.exec();
+}
+
+// No window and no display: only the record file is read.
+int RunSaveCsv(int argc, char* argv[], const QString& target) {
+    QCoreApplication app(argc, argv);
+    const QString error = SaveCsvFromProgramFolder(QCoreApplication::applicationDirPath(), target);
+    if (error.isEmpty()) return 0;
+    std::fprintf(stderr, "hakaron: %s\n", error.toLocal8Bit().constData());
+    return 1;
+}
+
+void Print(std::FILE* stream, const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stream);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine command = ParseCommandLine(arguments);
+    if (!command.Error.isEmpty()) {
+        Print(stderr, QStringLiteral("hakaron: %1 (see hakaron --help)\n").arg(command.Error));
+        return 2;
+    }
+    if (command.ShowHelp) {
+        Print(stdout, CommandLineHelp());
+        return 0;
+    }
+    if (command.ShowVersion) {
+        Print(stdout, VersionLine() + u'\n');
+        return 0;
+    }
+    if (!command.SaveCsv.isEmpty()) return RunSaveCsv(argc, argv, command.SaveCsv);
+    return RunWindows(argc, argv);
 }

@@ -33,6 +33,8 @@
 #include "Services.h"
 #include "frmComSet.h"
 #include "frmLabelSet.h"
+#include "frmPreview.h"
+#include "frmProgressBar.h"
 #include "frmUserSet.h"
 #include "imlLogo.h"
 #include "mdlDataLoadFunc.h"
@@ -246,14 +248,14 @@ void frmMain::BuildMenus() {
     connect(addAction(file, QStringLiteral("mnuNewData"), QStringLiteral("新規作成(&N)")),
             &QAction::triggered, this, &frmMain::mnuNewData_Click);
     addSeparator(file);
-    addAction(file, QStringLiteral("mnuSaveCsv"), QStringLiteral("CSV形式で保存する(&C)"))
-        ->setEnabled(false);
+    connect(addAction(file, QStringLiteral("mnuSaveCsv"), QStringLiteral("CSV形式で保存する(&C)")),
+            &QAction::triggered, this, &frmMain::mnuSaveCsv_Click);
     addSeparator(file);
     addAction(file, QStringLiteral("mnuNameListLoad"), QStringLiteral("名簿データを呼び出す(&L)"))
         ->setEnabled(false);
     addSeparator(file);
-    addAction(file, QStringLiteral("mnuPreview"), QStringLiteral("編集中データ一覧(&T)"))
-        ->setEnabled(false);
+    connect(addAction(file, QStringLiteral("mnuPreview"), QStringLiteral("編集中データ一覧(&T)")),
+            &QAction::triggered, this, &frmMain::mnuPreview_Click);
     addSeparator(file);
     connect(addAction(file, QStringLiteral("mnuFileExit"), QStringLiteral("終了(&X)")),
             &QAction::triggered, this, &frmMain::mnuFileExit_Click);
@@ -556,6 +558,19 @@ void frmMain::mnuNewData_Click() {
 
 void frmMain::mnuFileExit_Click() {
     close();
+}
+
+void frmMain::mnuSaveCsv_Click() {
+    RunWithLinkSuspended(*m_link,
+                         [this] { RunCsvSaveCommand(*m_platform.Dialog, *m_platform.Time, this); });
+}
+
+void frmMain::mnuPreview_Click() {
+    RunWithLinkSuspended(*m_link, [this] {
+        QCoreApplication::processEvents();
+        frmPreview dialog(*this, this);
+        dialog.exec();
+    });
 }
 
 void frmMain::mnuUserSetting_Click() {

@@ -73,6 +73,8 @@ public slots:
     void AwTimer_Timer();
     void mnuNewData_Click();
     void mnuFileExit_Click();
+    void mnuSaveCsv_Click();
+    void mnuPreview_Click();
     void mnuUserSetting_Click();
     void mnuLabelSetting_Click();
     void mnuCommSetting_Click();

@@ -1,11 +1,13 @@
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableView>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -197,6 +199,42 @@ private slots:
         QCOMPARE(w.height(), 373);
         QVERIFY(w.windowTitle().endsWith(QStringLiteral("～自動書き込みモード～")));
         QVERIFY(f->port.PortOpen());
+    }
+
+    void saveCsvWritesTheSetWhileTheLinkIsSuspended() {
+        f->WriteRecords(2);
+        frmMain& w = f->Start();
+        QVERIFY(f->port.PortOpen());
+        const QString target = QDir(f->folder.Path()).filePath(QStringLiteral("set.csv"));
+        f->dialogs.SavePaths = {target};
+        bool openDuringSave = true;
+        f->dialogs.OnMessage = [&](const QString&) { openDuringSave = f->port.PortOpen(); };
+        Action("mnuSaveCsv")->trigger();
+        QTRY_VERIFY(!w.findChild<QWidget*>(QStringLiteral("frmProgressBar")));
+        QCOMPARE(f->dialogs.Texts().last(), QStringLiteral("保存しました"));
+        QVERIFY(!openDuringSave);
+        QVERIFY(f->port.PortOpen());
+        QFile csv(target);
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        QCOMPARE(csv.readAll().count("\r\n"), 4 + 2);
+    }
+
+    void previewListsEveryRecordAndRefreshesOnClosing() {
+        f->WriteRecords(3);
+        frmMain& w = f->Start();
+        w.txtSubLabel[0]->setText(QStringLiteral("未保存"));
+        int rows = 0;
+        bool openWhileShown = true;
+        WhenModal([&](QWidget* dialog) {
+            rows = Child<QTableView>(dialog, "fgdPreview")->model()->rowCount();
+            openWhileShown = f->port.PortOpen();
+            dialog->close();
+        });
+        Action("mnuPreview")->trigger();
+        QCOMPARE(rows, 3);
+        QVERIFY(!openWhileShown);
+        QVERIFY(f->port.PortOpen());
+        QCOMPARE(w.txtSubLabel[0]->text(), QStringLiteral("名前1"));  // shown again from the file
     }
 
     void doubleClickOnTitleEditsLabelsWithoutTouchingTheLink() {

@@ -1,0 +1,80 @@
+#include "CommandLine.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+
+#include "CsvWriter.h"
+#include "G_Const.h"
+#include "G_Param.h"
+#include "RecordFile.h"
+
+namespace {
+const QString kSaveCsv = QStringLiteral("save-csv");
+}
+
+CommandLine ParseCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, QString());
+    const QCommandLineOption saveCsv(kSaveCsv, QString(), QStringLiteral("FILE"));
+    parser.addOptions({help, version, saveCsv});
+    CommandLine line;
+    if (!parser.parse(arguments)) {
+        line.Error = parser.errorText();
+        return line;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        line.Error =
+            QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments()[0]);
+        return line;
+    }
+    line.ShowHelp = parser.isSet(help);
+    line.ShowVersion = parser.isSet(version);
+    line.SaveCsv = parser.value(saveCsv);
+    if (parser.isSet(saveCsv) && line.SaveCsv.isEmpty())
+        line.Error = QStringLiteral("--save-csv needs a file name.");
+    return line;
+}
+
+QString CommandLineHelp() {
+    return QStringLiteral(
+        "Usage: hakaron [--save-csv FILE | --version | --help]\n"
+        "\n"
+        "Without options Hakaron starts its windows.\n"
+        "\n"
+        "  --save-csv FILE  Save the current measurement set of the program folder\n"
+        "                   (Org/zqmtemp.rdm beside the program) as CSV to FILE, with the\n"
+        "                   same bytes as the menu command CSV形式で保存する, replacing an\n"
+        "                   existing FILE. No window, serial port or display is needed, and\n"
+        "                   the record file is only read, so this also works while Hakaron\n"
+        "                   is open. Exit status 0 on success; otherwise a one-line reason\n"
+        "                   on stderr and status 1.\n"
+        "  -v, --version    Print the version.\n"
+        "  -h, --help       Print this help.\n");
+}
+
+QString VersionLine() {
+    return G_Const::ProductName + u' ' + G_Const::Version;
+}
+
+QString SaveCsvFromProgramFolder(const QString& appFolder, const QString& target) {
+    GlobalParams folders;
+    folders.SetFolders(appFolder);
+    const QString recordFile = folders.RecordFilePath();
+    if (!QFileInfo(recordFile).isFile())
+        return QStringLiteral("no measurement set: %1 does not exist").arg(recordFile);
+    const QFileInfo targetInfo(target);
+    if (targetInfo.isDir()) return QStringLiteral("%1 is a folder").arg(target);
+    // As the save dialog does, a read-only file is not replaced.
+    if (targetInfo.exists() && !targetInfo.isWritable())
+        return QStringLiteral("%1 is read-only").arg(target);
+    // The label lines come from the header record, trimmed as start-up loads them.
+    const QList<MeasureRecord> records = RecordFile::ReadAll(recordFile);
+    const MeasureRecord header = records.isEmpty() ? MeasureRecord{} : records[0];
+    CsvWriter writer(recordFile, target);
+    bool ok = writer.Begin(
+        {header.SubLabel1.Trimmed(), header.SubLabel2.Trimmed(), header.SubLabel3.Trimmed()});
+    while (ok && !writer.AtEnd()) ok = writer.WriteNextRow();
+    if (ok) ok = writer.Commit();
+    return ok ? QString() : writer.ErrorText();
+}

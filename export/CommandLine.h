@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What the command line asks for, read before any window or application object exists.
+struct CommandLine {
+    bool ShowHelp = false;
+    bool ShowVersion = false;
+    QString SaveCsv;  // empty: start the windows
+    QString Error;    // why the arguments were refused; printed to stderr, exit code 2
+};
+
+// `arguments` starts with the program's own name, as QCoreApplication::arguments() does.
+CommandLine ParseCommandLine(const QStringList& arguments);
+// The text of --help.
+QString CommandLineHelp();
+// "Hakaron ver.1.30".
+QString VersionLine();
+
+// Writes the measurement set of the program folder to `target` with the bytes the menu's
+// CSV save writes, the label lines taken from the header record. The record file is only
+// read; an existing target is replaced only when the whole file was written. Returns why it
+// failed, empty on success.
+QString SaveCsvFromProgramFolder(const QString& appFolder, const QString& target);

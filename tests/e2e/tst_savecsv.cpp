@@ -1,0 +1,149 @@
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "RecordFile.h"
+
+namespace {
+constexpr int kPatience = 20000;  // the machine is shared
+
+// 身体測定 / 2024/05/01 / 山田; captions 組, blank, blank; a person whose name holds a quote;
+// a blank record.
+QList<MeasureRecord> Set() {
+    QList<MeasureRecord> records(4);
+    records[0].SubLabel1 = QStringLiteral("身体測定");
+    records[0].SubLabel2 = QStringLiteral("  2024/05/01");
+    records[0].SubLabel3 = QStringLiteral("山田");
+    records[1].SubLabel1 = QStringLiteral("組");
+    records[2].SubLabel1 = QStringLiteral("a\"b");
+    MeasureValues& v = records[2].Values;
+    v.Height = QStringLiteral("  170.0");
+    v.Bmi = QStringLiteral("20.8");
+    v.Weight = QStringLiteral("   60.0");
+    v.BmiStdWeight = QStringLiteral("63.58");
+    v.HibiStdWeightMale = QStringLiteral("63.24");
+    v.HibiStdWeightFemale = QStringLiteral("63.70");
+    v.HibiObesityMale = QStringLiteral("-5.12");
+    v.HibiObesityFemale = QStringLiteral("-5.81");
+    return records;
+}
+
+// What the menu writes for that set, line by line: タイトル ： / 日　　付 ： / 担当者　： with
+// their values; the headings (項目2, 項目3 for the blank captions); the two records.
+// clang-format off
+const QByteArray kCsv =
+    "\"\x83^\x83" "C\x83g\x83\x8b \x81" "F \",\"\x90g\x91\xcc\x91\xaa\x92\xe8\"\r\n"
+    "\"\x93\xfa\x81@\x81@\x95t \x81" "F \",\"2024/05/01\"\r\n"
+    "\" \x92S\x93\x96\x8e\xd2\x81@\x81" "F \",\"\x8eR\x93" "c\"\r\n"
+    "\"No.\",\"\x91g\",\"\x8d\x80\x96\xda" "2\",\"\x8d\x80\x96\xda" "3\",\"\x90g\x92\xb7[cm]\","
+        "\"\x91\xcc\x8f" "d[kg]\",\"BMI\x92l\",\"\x8d\xc0\x8d\x82[cm]\",\"BMI\x93K\x90\xb3\x91\xcc\x8f" "d[kg]\","
+        "\"\x93\xfa\x94\xe4\x8e\xae\x93K\x90\xb3\x91\xcc\x8f" "d(\x92j\x90\xab)[kg]\","
+        "\"\x93\xfa\x94\xe4\x8e\xae\x93K\x90\xb3\x91\xcc\x8f" "d(\x8f\x97\x90\xab)[kg]\","
+        "\"\x93\xfa\x94\xe4\x8e\xae\x94\xec\x96\x9e\x93x(\x92j\x90\xab)[%]\","
+        "\"\x93\xfa\x94\xe4\x8e\xae\x94\xec\x96\x9e\x93x(\x8f\x97\x90\xab)[%]\"\r\n"
+    "1,\"a\"\"b\",\"\",\"\",\"170.0\",\"60.0\",\"20.8\",\"\",\"63.58\",\"63.24\",\"63.70\",\"-5.12\",\"-5.81\"\r\n"
+    "2,\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n";
+// clang-format on
+
+QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+}  // namespace
+
+// The real program on the command line, in a copied program folder, without a display.
+class SaveCsvCommandLineTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QByteArray m_recordFile;
+
+    QString Path(const QString& name) const { return m_dir->filePath(name); }
+
+    void WriteFile(const QString& path, const QByteArray& bytes) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(bytes), bytes.size());
+    }
+
+    struct Run {
+        int ExitCode = -1;
+        QByteArray Out;
+        QByteArray Err;
+    };
+    Run Hakaron(const QStringList& args) {
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        program.setProcessEnvironment(env);
+        program.setWorkingDirectory(m_dir->path());
+        program.start(Path(QStringLiteral("hakaron")), args);
+        Run run;
+        if (!program.waitForFinished(kPatience)) return run;
+        run.ExitCode = program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
+        run.Out = program.readAllStandardOutput();
+        run.Err = program.readAllStandardError();
+        return run;
+    }
+
+private slots:
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("Org")));
+        QVERIFY(QFile::copy(QStringLiteral(HAKARON_BIN), Path(QStringLiteral("hakaron"))));
+        QVERIFY(RecordFile::Replace(Path(QStringLiteral("Org/zqmtemp.rdm")), Set()));
+        m_recordFile = FileBytes(Path(QStringLiteral("Org/zqmtemp.rdm")));
+    }
+
+    void savesTheSetSilentlyWithTheMenusBytes() {
+        WriteFile(Path(QStringLiteral("out.csv")), "an older file, longer than nothing");
+        const Run run = Hakaron({QStringLiteral("--save-csv"), QStringLiteral("out.csv")});
+        QCOMPARE(run.ExitCode, 0);
+        QCOMPARE(run.Out, QByteArray());
+        QCOMPARE(run.Err, QByteArray());
+        QCOMPARE(FileBytes(Path(QStringLiteral("out.csv"))), kCsv);
+        QCOMPARE(FileBytes(Path(QStringLiteral("Org/zqmtemp.rdm"))), m_recordFile);  // only read
+    }
+
+    void failuresExitNonZeroWithOneLine_data() {
+        QTest::addColumn<bool>("removeRecordFile");
+        QTest::addColumn<QString>("target");
+        QTest::newRow("no record file") << true << "out.csv";
+        QTest::newRow("folder of the target missing") << false << "gone/out.csv";
+        QTest::newRow("target is a folder") << false << "Org";
+    }
+    void failuresExitNonZeroWithOneLine() {
+        QFETCH(bool, removeRecordFile);
+        QFETCH(QString, target);
+        if (removeRecordFile) QVERIFY(QFile::remove(Path(QStringLiteral("Org/zqmtemp.rdm"))));
+        const Run run = Hakaron({QStringLiteral("--save-csv"), target});
+        QVERIFY(run.ExitCode > 0);
+        QCOMPARE(run.Err.count('\n'), 1);
+        QVERIFY(!QFile::exists(Path(QStringLiteral("out.csv"))));
+        QCOMPARE(QFile::exists(Path(QStringLiteral("Org/zqmtemp.rdm"))), !removeRecordFile);
+    }
+
+    void versionAndHelp() {
+        const Run version = Hakaron({QStringLiteral("--version")});
+        QCOMPARE(version.ExitCode, 0);
+        QCOMPARE(version.Out, QByteArray("Hakaron ver.1.30\n"));
+        const Run help = Hakaron({QStringLiteral("--help")});
+        QCOMPARE(help.ExitCode, 0);
+        QVERIFY(help.Out.contains("--save-csv FILE"));
+    }
+
+    void unknownOptionIsRefused() {
+        const Run run = Hakaron({QStringLiteral("--print")});
+        QCOMPARE(run.ExitCode, 2);
+        QVERIFY(run.Out.isEmpty());
+        QVERIFY(run.Err.contains("print"));
+    }
+};
+
+QTEST_GUILESS_MAIN(SaveCsvCommandLineTest)
+#include "tst_savecsv.moc"

@@ -1,0 +1,44 @@
+#include <QTest>
+
+#include "CommandLine.h"
+
+class CommandLineTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void parse_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<bool>("help");
+        QTest::addColumn<bool>("version");
+        QTest::addColumn<QString>("saveCsv");
+        QTest::addColumn<bool>("refused");
+        // clang-format off
+        QTest::newRow("nothing starts the windows") << QStringList{} << false << false << "" << false;
+        QTest::newRow("save to a file") << QStringList{"--save-csv", "out.csv"} << false << false << "out.csv" << false;
+        QTest::newRow("save, joined form") << QStringList{"--save-csv=測定.csv"} << false << false << "測定.csv" << false;
+        QTest::newRow("version") << QStringList{"--version"} << false << true << "" << false;
+        QTest::newRow("help") << QStringList{"--help"} << true << false << "" << false;
+        QTest::newRow("short help") << QStringList{"-h"} << true << false << "" << false;
+        QTest::newRow("save without a file") << QStringList{"--save-csv"} << false << false << "" << true;
+        QTest::newRow("save with an empty name") << QStringList{"--save-csv", ""} << false << false << "" << true;
+        QTest::newRow("unknown option") << QStringList{"--print"} << false << false << "" << true;
+        QTest::newRow("stray argument") << QStringList{"out.csv"} << false << false << "" << true;
+        // clang-format on
+    }
+    void parse() {
+        QFETCH(QStringList, args);
+        QFETCH(bool, help);
+        QFETCH(bool, version);
+        QFETCH(QString, saveCsv);
+        QFETCH(bool, refused);
+        const CommandLine line = ParseCommandLine(QStringList{QStringLiteral("hakaron")} + args);
+        QCOMPARE(!line.Error.isEmpty(), refused);
+        if (refused) return;
+        QCOMPARE(line.ShowHelp, help);
+        QCOMPARE(line.ShowVersion, version);
+        QCOMPARE(line.SaveCsv, saveCsv);
+    }
+};
+
+QTEST_APPLESS_MAIN(CommandLineTest)
+#include "tst_commandline.moc"
