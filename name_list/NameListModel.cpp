@@ -20,11 +20,11 @@ int NameListModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant NameListModel::data(const QModelIndex& index, int role) const {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
+    if (!(index.isValid() && checkIndex(index))) return {};
     if (role == Qt::TextAlignmentRole && index.column() == 0)
         return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
     if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
-    if (index.column() == 0) return QString::number(index.row() + 1);
+    if (index.column() == 0) return QString::number(m_numbers[index.row()]);
     return m_entries[index.row()].Items[index.column() - 1];
 }
 
@@ -36,14 +36,13 @@ QVariant NameListModel::headerData(int section, Qt::Orientation orientation, int
 }
 
 Qt::ItemFlags NameListModel::flags(const QModelIndex& index) const {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return Qt::NoItemFlags;
+    if (!(index.isValid() && checkIndex(index))) return Qt::NoItemFlags;
     if (index.column() == 0) return Qt::ItemIsEnabled;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
 }
 
 bool NameListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (role != Qt::EditRole || index.column() < 1 ||
-        !checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (role != Qt::EditRole || index.column() < 1 || !(index.isValid() && checkIndex(index)))
         return false;
     QString& item = m_entries[index.row()].Items[index.column() - 1];
     const QString text = NameListFile::StorableItem(value.toString());
@@ -57,6 +56,8 @@ bool NameListModel::setData(const QModelIndex& index, const QVariant& value, int
 void NameListModel::SetEntries(const QList<NameListEntry>& entries) {
     beginResetModel();
     m_entries = entries;
+    m_numbers.resize(m_entries.size());
+    for (qsizetype i = 0; i < m_numbers.size(); ++i) m_numbers[i] = int(i + 1);
     for (NameListEntry& entry : m_entries)
         for (QString& item : entry.Items) item = NameListFile::StorableItem(item);
     endResetModel();
@@ -74,8 +75,9 @@ bool NameListModel::Insert(int row) {
     if (IsFull() || row < 0 || row > m_entries.size()) return false;
     beginInsertRows(QModelIndex(), row, row);
     m_entries.insert(row, NameListEntry{});
+    m_numbers.insert(row, row + 1);
     endInsertRows();
-    NumbersChanged(row + 1);
+    Renumber(row + 1);
     return true;
 }
 
@@ -83,8 +85,9 @@ bool NameListModel::Remove(int row) {
     if (row < 0 || row >= m_entries.size()) return false;
     beginRemoveRows(QModelIndex(), row, row);
     m_entries.removeAt(row);
+    m_numbers.removeAt(row);
     endRemoveRows();
-    NumbersChanged(row);
+    Renumber(row);
     return true;
 }
 
@@ -100,10 +103,9 @@ bool NameListModel::MoveEntry(int from, int to) {
     // Qt counts the destination before the move: below the source it is one further on.
     beginMoveRows(QModelIndex(), from, from, QModelIndex(), to > from ? to + 1 : to);
     m_entries.move(from, to);
+    m_numbers.move(from, to);
     endMoveRows();
-    const int first = std::min(from, to);
-    const int last = std::max(from, to);
-    emit dataChanged(index(first, 0), index(last, 0));
+    Renumber(std::min(from, to));
     return true;
 }
 
@@ -138,7 +140,14 @@ QList<QStringList> NameListModel::SplitPastedText(const QString& text) {
     return lines;
 }
 
-void NameListModel::NumbersChanged(int fromRow) {
-    if (fromRow < m_entries.size())
-        emit dataChanged(index(fromRow, 0), index(int(m_entries.size()) - 1, 0));
+void NameListModel::Renumber(int fromRow) {
+    int changedFrom = -1;
+    int changedTo = -1;
+    for (int r = fromRow; r < m_numbers.size(); ++r) {
+        if (m_numbers[r] == r + 1) continue;
+        m_numbers[r] = r + 1;
+        if (changedFrom < 0) changedFrom = r;
+        changedTo = r;
+    }
+    if (changedFrom >= 0) emit dataChanged(index(changedFrom, 0), index(changedTo, 0));
 }

@@ -6,8 +6,10 @@
 
 #include "NameListFile.h"
 
-// The entries of the name-list editor's grid: column 0 the entry's number (its position,
-// from 1), columns 1-3 its items. The list never holds more than MaxNumber entries.
+// The entries of the name-list editor's grid: column 0 the entry's number, columns 1-3 its
+// items. Numbers travel with their rows when rows are added, removed or moved, and are then
+// rewritten 1, 2, ... in row order, as a view expects of a change to the rows. The list never holds
+// more than MaxNumber entries.
 class NameListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -46,7 +48,9 @@ public:
     static QList<QStringList> SplitPastedText(const QString& text);
 
 private:
-    void NumbersChanged(int fromRow);
+    // Column 0 of the rows from `fromRow` on gets "1", "2", ... in row order.
+    void Renumber(int fromRow);
 
     QList<NameListEntry> m_entries;
+    QList<int> m_numbers;  // beside each entry
 };
