@@ -4,13 +4,8 @@
 #include <QFile>
 #include <QString>
 
+#include "../settings/SettingsTestSupport.h"  // FileBytes, DisplayRecorder, screenshots
 #include "NameListFile.h"
-
-inline QByteArray FileBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return file.readAll();
-}
 
 inline bool WriteBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);

@@ -21,9 +21,9 @@ private slots:
     }
 
     void formatWritesQuotedCp932LinesInOrder() {
-        const Entries entries{Entry(QStringLiteral("山田太郎"), QStringLiteral("1年"),
-                                    QStringLiteral("A,B")),
-                              Entry({}, QStringLiteral("x"))};
+        const Entries entries{
+            Entry(QStringLiteral("山田太郎"), QStringLiteral("1年"), QStringLiteral("A,B")),
+            Entry({}, QStringLiteral("x"))};
         QCOMPARE(NameListFile::Format(entries),
                  QByteArray("\"\x8e\x52\x93\x63\x91\xbe\x98\x59\",\"1\x94\x4e\",\"A,B\"\r\n"
                             "\"\",\"x\",\"\"\r\n"));
@@ -31,7 +31,8 @@ private slots:
 
     void aStraightQuoteIsWrittenFullWidth() {
         QCOMPARE(NameListFile::Format({Entry(QStringLiteral("a\"b"))}),
-                 QByteArray("\"a\xfa\x57" "b\",\"\",\"\"\r\n"));
+                 QByteArray("\"a\xfa\x57"
+                            "b\",\"\",\"\"\r\n"));
     }
 
     void parseReadsItemsAsOneStream_data() {
@@ -77,7 +78,8 @@ private slots:
         const Entries entries{
             Entry(QStringLiteral("山田, 太郎"), QString(), QStringLiteral("～全角～")),
             Entry(QString(), QString(), QString()),
-            Entry(QStringLiteral("一二三四五六七八九十一二三四五六七八九十一二"), QStringLiteral("1")),
+            Entry(QStringLiteral("一二三四五六七八九十一二三四五六七八九十一二"),
+                  QStringLiteral("1")),
         };
         QVERIFY(WriteNameListFile(path, entries));
         QCOMPARE(ReadNameListFile(path), std::optional<Entries>(entries));
@@ -101,8 +103,9 @@ private slots:
     }
 
     void measurementSetHasBlankHeadersAndOneRecordPerEntry() {
-        const Entries entries{Entry(QStringLiteral("佐藤"), QStringLiteral("2組")),
-                              Entry(QStringLiteral("一二三四五六七八九十一二三四五六七八九十一二"))};
+        const Entries entries{
+            Entry(QStringLiteral("佐藤"), QStringLiteral("2組")),
+            Entry(QStringLiteral("一二三四五六七八九十一二三四五六七八九十一二"))};
         const QList<MeasureRecord> records = NameListFile::MeasurementSet(entries);
         QCOMPARE(records.size(), 4);
         QCOMPARE(records[0], MeasureRecord{});

@@ -110,10 +110,10 @@ private slots:
             QStringLiteral("山田\t1年\t男\textra\r\n佐藤\t2年\t女\r\n"));
         QVERIFY(m_model->Paste(1, 1, lines));
         QCOMPARE(m_model->rowCount(), 3);
-        QCOMPARE(m_model->Entries()[1], Entry(QStringLiteral("山田"), QStringLiteral("1年"),
-                                              QStringLiteral("男")));
-        QCOMPARE(m_model->Entries()[2], Entry(QStringLiteral("佐藤"), QStringLiteral("2年"),
-                                              QStringLiteral("女")));
+        QCOMPARE(m_model->Entries()[1],
+                 Entry(QStringLiteral("山田"), QStringLiteral("1年"), QStringLiteral("男")));
+        QCOMPARE(m_model->Entries()[2],
+                 Entry(QStringLiteral("佐藤"), QStringLiteral("2年"), QStringLiteral("女")));
         QCOMPARE(m_model->Entries()[0].Items[0], QStringLiteral("1"));
     }
 
