@@ -2,7 +2,6 @@
 #include <QTest>
 #include <memory>
 
-#include "G_Const.h"
 #include "NameListModel.h"
 #include "NameListTestSupport.h"
 
@@ -79,13 +78,6 @@ private slots:
         QCOMPARE(m_model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("項目1"));
     }
 
-    void aFullListRefusesAppendAndInsert() {
-        Fill(G_Const::MaxNumber);
-        QVERIFY(!m_model->Append());
-        QVERIFY(!m_model->Insert(3));
-        QCOMPARE(m_model->rowCount(), G_Const::MaxNumber);
-    }
-
     void insertAndRemoveRenumber() {
         Fill(3);
         QVERIFY(m_model->Insert(1));
@@ -104,30 +96,10 @@ private slots:
         QCOMPARE(m_model->index(0, 0).data().toString(), QStringLiteral("1"));
     }
 
-    void pasteFillsFromTheCellAndAppendsRows() {
-        Fill(2);
-        const auto lines = NameListModel::SplitPastedText(
-            QStringLiteral("山田\t1年\t男\textra\r\n佐藤\t2年\t女\r\n"));
-        QVERIFY(m_model->Paste(1, 1, lines));
-        QCOMPARE(m_model->rowCount(), 3);
-        QCOMPARE(m_model->Entries()[1],
-                 Entry(QStringLiteral("山田"), QStringLiteral("1年"), QStringLiteral("男")));
-        QCOMPARE(m_model->Entries()[2],
-                 Entry(QStringLiteral("佐藤"), QStringLiteral("2年"), QStringLiteral("女")));
-        QCOMPARE(m_model->Entries()[0].Items[0], QStringLiteral("1"));
-    }
-
     void pasteFromTheThirdItemDropsCellsToItsRight() {
         Fill(1);
         QVERIFY(m_model->Paste(0, 3, {{"x", "y"}}));
         QCOMPARE(m_model->Entries()[0], Entry("1", "b1", "x"));
-    }
-
-    void pasteStopsAtTheLimit() {
-        Fill(G_Const::MaxNumber - 1);
-        QVERIFY(!m_model->Paste(G_Const::MaxNumber - 2, 1, {{"a"}, {"b"}, {"c"}}));
-        QCOMPARE(m_model->rowCount(), G_Const::MaxNumber);
-        QCOMPARE(m_model->Entries().last().Items[0], QStringLiteral("b"));
     }
 };
 
