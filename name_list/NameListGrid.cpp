@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QScrollBar>
 
 #include "NameListModel.h"
 #include "Named.h"
@@ -72,6 +73,8 @@ NameListGrid::NameListGrid(NameListModel& model, QWidget* parent)
     headings->viewport()->installEventFilter(this);
     setColumnWidth(0, kNumberColumnTwips / kTwipsPerPixel);
     for (int c = 1; c <= 3; ++c) setColumnWidth(c, kItemColumnTwips / kTwipsPerPixel);
+    setMinimumWidth(headings->length() + verticalScrollBar()->sizeHint().width() +
+                    2 * frameWidth());
     setToolTip(
         QStringLiteral("セルを選んで入力します（Enterで確定、Escで取消）\n"
                        "No.をドラッグすると行を、見出しをドラッグすると項目を移動します\n"

@@ -56,7 +56,7 @@ frmNameList::frmNameList(Dialogs& dialogs, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(fraMyFile);
     layout->addLayout(body, 1);
-    resize(600, 480);
+    resize(minimumSizeHint().width(), 480);
 
     connect(cmdInputNew, &QPushButton::clicked, this, &frmNameList::cmdInputNew_Click);
     connect(cmdIns, &QPushButton::clicked, this, &frmNameList::cmdIns_Click);

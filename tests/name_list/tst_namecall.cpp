@@ -190,6 +190,15 @@ private slots:
         QCOMPARE(FileBytes(ListPath("3年1組.nml")), yes ? QByteArray("\"\",\"\",\"\"\r\n") : old);
         QCOMPARE(editor, yes ? QStringLiteral("frmNameList") : QString());
     }
+
+    void captionsAreNotCut() {
+        WriteBytes(ListPath("3年1組.nml"), "");
+        WriteBytes(ListPath("3年2組.nml"), "");
+        auto dlg = Choose(NameCallPurpose::Load, "3年2組.nml");
+        QVERIFY(QTest::qWaitForWindowExposed(dlg.get()));
+        QCOMPARE(CutCaptions(*dlg), QStringList());
+        SaveScreenshot(*dlg, QStringLiteral("name-list-chooser"));
+    }
 };
 
 QTEST_MAIN(NameCallTest)

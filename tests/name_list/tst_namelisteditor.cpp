@@ -1,6 +1,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -114,6 +115,16 @@ private slots:
         }
         QCOMPARE(Cell(*dlg, row), cell);
         QCOMPARE(grid->currentIndex(), dlg->Model().index(currentRow, 1));
+        QVERIFY(dlg->Modified());
+    }
+
+    void japaneseInputStartsAFreshText() {
+        auto dlg = Open(kThree);
+        QInputMethodEvent composed;
+        composed.setCommitString(QStringLiteral("山"));
+        QCoreApplication::sendEvent(Grid(*dlg), &composed);
+        QVERIFY(Box(*dlg));
+        QCOMPARE(Box(*dlg)->text(), QStringLiteral("山"));
         QVERIFY(dlg->Modified());
     }
 
@@ -318,7 +329,8 @@ private slots:
     }
 
     void captionsAreNotCut() {
-        auto dlg = Open("\"山田 太郎\",\"3年2組\",\"男\"\r\n\"佐藤 花子\",\"3年2組\",\"女\"\r\n");
+        auto dlg = Open(NameListFile::Format(
+            {Entry("山田 太郎", "3年2組", "男"), Entry("佐藤 花子", "3年2組", "女")}));
         QVERIFY(QTest::qWaitForWindowExposed(dlg.get()));
         QCOMPARE(CutCaptions(*dlg), QStringList());
         QTest::keyClick(Grid(*dlg), Qt::Key_Space);
