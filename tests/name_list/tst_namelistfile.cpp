@@ -29,10 +29,10 @@ private slots:
                             "\"\",\"x\",\"\"\r\n"));
     }
 
-    void aStraightQuoteIsWrittenFullWidth() {
-        QCOMPARE(NameListFile::Format({Entry(QStringLiteral("a\"b"))}),
+    void quotesAndLineBreaksNeverReachTheFile() {
+        QCOMPARE(NameListFile::Format({Entry(QStringLiteral("a\"b\r\nc"))}),
                  QByteArray("\"a\xfa\x57"
-                            "b\",\"\",\"\"\r\n"));
+                            "b  c\",\"\",\"\"\r\n"));
     }
 
     void parseReadsItemsAsOneStream_data() {
@@ -102,31 +102,12 @@ private slots:
         QCOMPARE(FileBytes(path), QByteArray("\"old\",\"\",\"\"\r\n"));
     }
 
-    void measurementSetHasBlankHeadersAndOneRecordPerEntry() {
-        const Entries entries{
-            Entry(QStringLiteral("佐藤"), QStringLiteral("2組")),
-            Entry(QStringLiteral("一二三四五六七八九十一二三四五六七八九十一二"))};
-        const QList<MeasureRecord> records = NameListFile::MeasurementSet(entries);
-        QCOMPARE(records.size(), 4);
-        QCOMPARE(records[0], MeasureRecord{});
-        QCOMPARE(records[1], MeasureRecord{});
-        QCOMPARE(records[2].SubLabel1.Trimmed(), QStringLiteral("佐藤"));
-        QCOMPARE(records[2].SubLabel2.Trimmed(), QStringLiteral("2組"));
-        QCOMPARE(records[2].Values, MeasureValues{});
-        // 20 bytes of the record field hold ten double-byte characters.
-        QCOMPARE(records[3].Encode().left(20), QByteArray("\x88\xea\x93\xf1\x8e\x4f\x8e\x6c\x8c"
-                                                          "\xdc\x98\x5a\x8e\xb5\x94\xaa\x8b\xe3"
-                                                          "\x8f\x5c"));
-    }
-
     void fileNameProblems_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("refused");
         QTest::newRow("plain") << QStringLiteral("3年1組") << false;
         QTest::newRow("slash") << QStringLiteral("a/b") << true;
-        QTest::newRow("colon") << QStringLiteral("a:b") << true;
         QTest::newRow("quote") << QStringLiteral("a\"b") << true;
-        QTest::newRow("star") << QStringLiteral("*") << true;
         QTest::newRow("too long") << QString(252, u'a') << true;
         QTest::newRow("longest") << QString(251, u'a') << false;
         QTest::newRow("too long in bytes") << QString(90, u'名') << true;
