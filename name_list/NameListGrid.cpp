@@ -1,6 +1,7 @@
 #include "NameListGrid.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QInputMethodEvent>
