@@ -26,6 +26,7 @@
 #include "LinePrintBox.h"
 #include "MainTexts.h"
 #include "MeterLink.h"
+#include "NameListCommands.h"
 #include "Named.h"
 #include "RecordFile.h"
 #include "RecordNumbering.h"
@@ -251,8 +252,9 @@ void frmMain::BuildMenus() {
     connect(addAction(file, QStringLiteral("mnuSaveCsv"), QStringLiteral("CSV形式で保存する(&C)")),
             &QAction::triggered, this, &frmMain::mnuSaveCsv_Click);
     addSeparator(file);
-    addAction(file, QStringLiteral("mnuNameListLoad"), QStringLiteral("名簿データを呼び出す(&L)"))
-        ->setEnabled(false);
+    connect(addAction(file, QStringLiteral("mnuNameListLoad"),
+                      QStringLiteral("名簿データを呼び出す(&L)")),
+            &QAction::triggered, this, &frmMain::mnuNameListLoad_Click);
     addSeparator(file);
     connect(addAction(file, QStringLiteral("mnuPreview"), QStringLiteral("編集中データ一覧(&T)")),
             &QAction::triggered, this, &frmMain::mnuPreview_Click);
@@ -286,12 +288,12 @@ void frmMain::BuildMenus() {
                 &QAction::triggered, this, [this, i] { m_link->SendCommand(i); });
 
     QMenu* name = addMenu(QStringLiteral("mnuName"), QStringLiteral("名簿(&N)"));
-    addAction(name, QStringLiteral("mnuNewNameList"), QStringLiteral("名簿の新規作成(&L)"))
-        ->setEnabled(false);
-    addAction(name, QStringLiteral("mnuNameEdit"), QStringLiteral("名簿ﾃﾞｰﾀの編集(&E)"))
-        ->setEnabled(false);
-    addAction(name, QStringLiteral("mnuNameDel"), QStringLiteral("名簿データの消去(&D)"))
-        ->setEnabled(false);
+    connect(addAction(name, QStringLiteral("mnuNewNameList"), QStringLiteral("名簿の新規作成(&L)")),
+            &QAction::triggered, this, &frmMain::mnuNewNameList_Click);
+    connect(addAction(name, QStringLiteral("mnuNameEdit"), QStringLiteral("名簿ﾃﾞｰﾀの編集(&E)")),
+            &QAction::triggered, this, &frmMain::mnuNameEdit_Click);
+    connect(addAction(name, QStringLiteral("mnuNameDel"), QStringLiteral("名簿データの消去(&D)")),
+            &QAction::triggered, this, &frmMain::mnuNameDel_Click);
 
     QMenu* setting = addMenu(QStringLiteral("mnuSetting"), QStringLiteral("設定(&M)"));
     connect(addAction(setting, QStringLiteral("mnuUserSetting"), QStringLiteral("ユーザ設定(&U)")),
@@ -591,6 +593,28 @@ void frmMain::mnuCommSetting_Click() {
         dialog.exec();
     }
     m_link->ReopenAfterSettings();
+}
+
+void frmMain::mnuNameListLoad_Click() {
+    RunWithLinkSuspended(*m_link, [this] {
+        NameListCommands::ChooseNameList(NameCallPurpose::Load, *m_platform.Dialog, *this, this);
+    });
+}
+
+void frmMain::mnuNewNameList_Click() {
+    RunWithLinkSuspended(*m_link,
+                         [this] { NameListCommands::NewNameList(*m_platform.Dialog, this); });
+}
+
+// Editing and deleting share the chooser: either button may be used from both items.
+void frmMain::mnuNameEdit_Click() {
+    RunWithLinkSuspended(*m_link, [this] {
+        NameListCommands::ChooseNameList(NameCallPurpose::Edit, *m_platform.Dialog, *this, this);
+    });
+}
+
+void frmMain::mnuNameDel_Click() {
+    mnuNameEdit_Click();
 }
 
 void frmMain::OpenLabelSettingsDirect() {

@@ -78,6 +78,10 @@ public slots:
     void mnuUserSetting_Click();
     void mnuLabelSetting_Click();
     void mnuCommSetting_Click();
+    void mnuNameListLoad_Click();
+    void mnuNewNameList_Click();
+    void mnuNameEdit_Click();
+    void mnuNameDel_Click();
     // Opens the label settings from a double-click: the link is left as it is.
     void OpenLabelSettingsDirect();
 

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -16,6 +17,7 @@
 #include "ClickLabel.h"
 #include "MainWindowFixture.h"
 #include "MeterLink.h"
+#include "NameListFile.h"
 
 namespace {
 // Acts on the next modal window from inside its own event loop (a dialog closed before its
@@ -249,6 +251,75 @@ private slots:
         QCOMPARE(w.windowTitle(), QStringLiteral("秋の測定 - Hakaron ver.1.30"));
         QCOMPARE(f->port.OpenCount, opens);
         QCOMPARE(f->port.CloseCount, 0);
+    }
+
+    void loadingANameListMakesItTheMeasurementSet() {
+        frmMain& w = f->Start();
+        WriteNameListFile(f->folder.NameListFolder() + QStringLiteral("a.nml"),
+                          {NameListEntry{{"山田", "1組", ""}}, NameListEntry{{"佐藤", "", ""}}});
+        f->dialogs.Answers = {true, true};
+        WhenModal([](QWidget* chooser) {
+            Child<QListWidget>(chooser, "filNameCall")->setCurrentRow(0);
+            Child<QPushButton>(chooser, "cmdSelectName_0")->click();
+        });
+        Action("mnuNameListLoad")->trigger();
+        QCOMPARE(f->Count(), 4);
+        QCOMPARE(f->Record(4).SubLabel1.Trimmed(), QStringLiteral("佐藤"));
+        QCOMPARE(w.txtNumber->text(), QStringLiteral("1"));
+        QCOMPARE(w.txtSubLabel[1]->text(), QStringLiteral("1組"));
+        QVERIFY(f->port.PortOpen());
+    }
+
+    void newNameListOpensTheEditorOnOneEmptyEntry() {
+        f->Start();
+        f->dialogs.Inputs = {QStringLiteral("2組")};
+        QString file;
+        WhenModal([&file](QWidget* editor) {
+            file = Child<QLabel>(editor, "lblMyFile")->text();
+            Child<QPushButton>(editor, "cmdInputEnd")->click();
+        });
+        Action("mnuNewNameList")->trigger();
+        QCOMPARE(file, QStringLiteral("2組.nml"));
+        QCOMPARE(f->dialogs.Texts().last(), QStringLiteral("2組.nmlに保存しました"));
+        QVERIFY(QFile::exists(f->folder.NameListFolder() + QStringLiteral("2組.nml")));
+    }
+
+    void editingANameListOpensTheEditorAfterTheChooser() {
+        f->Start();
+        WriteNameListFile(f->folder.NameListFolder() + QStringLiteral("a.nml"), {NameListEntry{}});
+        const int base = QThread::currentThread()->loopLevel();
+        QString edited;
+        WhenModal([&edited, base](QWidget* chooser) {
+            Child<QListWidget>(chooser, "filNameCall")->setCurrentRow(0);
+            WhenModal(
+                [&edited](QWidget* editor) {
+                    edited =
+                        editor->objectName() + u':' + Child<QLabel>(editor, "lblMyFile")->text();
+                    editor->close();
+                },
+                base);
+            Child<QPushButton>(chooser, "cmdSelectName_0")->click();
+        });
+        Action("mnuNameEdit")->trigger();
+        QCOMPARE(edited, QStringLiteral("frmNameList:a.nml"));
+    }
+
+    void deletingANameListUsesTheEditingChooser() {
+        f->Start();
+        const QString path = f->folder.NameListFolder() + QStringLiteral("a.nml");
+        WriteNameListFile(path, {NameListEntry{}});
+        f->dialogs.Answers = {true};
+        QStringList seen;
+        WhenModal([&seen](QWidget* chooser) {
+            seen << chooser->windowTitle() << Child<QPushButton>(chooser, "cmdSelectName_0")->text()
+                 << Child<QPushButton>(chooser, "cmdSelectName_1")->text();
+            Child<QListWidget>(chooser, "filNameCall")->setCurrentRow(0);
+            Child<QPushButton>(chooser, "cmdSelectName_1")->click();
+            Child<QPushButton>(chooser, "cmdCancelName")->click();
+        });
+        Action("mnuNameDel")->trigger();
+        QCOMPARE(seen, (QStringList{"名簿の編集", "選択", "消去"}));
+        QVERIFY(!QFile::exists(path));
     }
 };
 

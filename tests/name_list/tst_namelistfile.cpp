@@ -1,0 +1,123 @@
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "NameListFile.h"
+#include "NameListTestSupport.h"
+
+using Entries = QList<NameListEntry>;
+
+class NameListFileTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void newListIsOneLineOfThreeEmptyItems() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("a.nml"));
+        QVERIFY(CreateNameListFile(path));
+        QCOMPARE(FileBytes(path), QByteArray("\"\",\"\",\"\"\r\n"));
+        QCOMPARE(ReadNameListFile(path), std::optional<Entries>(Entries{Entry({})}));
+    }
+
+    void formatWritesQuotedCp932LinesInOrder() {
+        const Entries entries{
+            Entry(QStringLiteral("山田太郎"), QStringLiteral("1年"), QStringLiteral("A,B")),
+            Entry({}, QStringLiteral("x"))};
+        QCOMPARE(NameListFile::Format(entries),
+                 QByteArray("\"\x8e\x52\x93\x63\x91\xbe\x98\x59\",\"1\x94\x4e\",\"A,B\"\r\n"
+                            "\"\",\"x\",\"\"\r\n"));
+    }
+
+    void quotesAndLineBreaksNeverReachTheFile() {
+        QCOMPARE(NameListFile::Format({Entry(QStringLiteral("a\"b\r\nc"))}),
+                 QByteArray("\"a\xfa\x57"
+                            "b  c\",\"\",\"\"\r\n"));
+    }
+
+    void parseReadsItemsAsOneStream_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("items");  // three per entry
+        // clang-format off
+        QTest::newRow("two lines") << QByteArray("\"a\",\"b\",\"c\"\r\n\"d\",\"\",\"f\"\r\n")
+            << QStringList{"a", "b", "c", "d", "", "f"};
+        QTest::newRow("comma inside quotes") << QByteArray("\"1,2\",\"x\",\"y\"\r\n")
+            << QStringList{"1,2", "x", "y"};
+        QTest::newRow("entry split over two lines") << QByteArray("\"a\",\"b\"\r\n\"c\"\r\n")
+            << QStringList{"a", "b", "c"};
+        QTest::newRow("unquoted items, blanks around") << QByteArray("  a , b b ,c\n")
+            << QStringList{"a", "b b", "c"};
+        QTest::newRow("count not a multiple of three") << QByteArray("\"a\",\"b\",\"c\"\r\n\"d\"\r\n")
+            << QStringList{"a", "b", "c", "d", "", ""};
+        QTest::newRow("quote inside ends the item") << QByteArray("\"a\"b\",\"c\",\"d\"\r\n")
+            << QStringList{"a", "c", "d"};
+        QTest::newRow("missing closing quote ends at line end")
+            << QByteArray("\"a,b\r\n\"c\",\"d\"\r\n")
+            << QStringList{"a,b", "c", "d"};
+        QTest::newRow("trailing comma leaves an empty item") << QByteArray("a,b,\r\nd,e,f\r\n")
+            << QStringList{"a", "b", "", "d", "e", "f"};
+        QTest::newRow("empty lines hold nothing") << QByteArray("\r\n\"a\",\"b\",\"c\"\r\n\r\n\r\n")
+            << QStringList{"a", "b", "c"};
+        QTest::newRow("no final line end") << QByteArray("\"a\",\"b\",\"c\"")
+            << QStringList{"a", "b", "c"};
+        QTest::newRow("empty file") << QByteArray() << QStringList{};
+        // clang-format on
+    }
+    void parseReadsItemsAsOneStream() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, items);
+        QStringList got;
+        for (const NameListEntry& e : NameListFile::Parse(bytes))
+            for (const QString& item : e.Items) got << item;
+        QCOMPARE(got, items);
+    }
+
+    void writeAndReadRoundTrip() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("r.nml"));
+        const Entries entries{
+            Entry(QStringLiteral("山田, 太郎"), QString(), QStringLiteral("～全角～")),
+            Entry(QString(), QString(), QString()),
+            Entry(QStringLiteral("一二三四五六七八九十一二三四五六七八九十一二"),
+                  QStringLiteral("1")),
+        };
+        QVERIFY(WriteNameListFile(path, entries));
+        QCOMPARE(ReadNameListFile(path), std::optional<Entries>(entries));
+    }
+
+    void unreadableFileReadsAsNothing() {
+        QTemporaryDir dir;
+        QCOMPARE(ReadNameListFile(dir.filePath(QStringLiteral("none.nml"))), std::nullopt);
+        QCOMPARE(ReadNameListFile(dir.path()), std::nullopt);  // a folder
+    }
+
+    void failedWriteKeepsTheOldFile() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("a.nml"));
+        QVERIFY(WriteBytes(path, "\"old\",\"\",\"\"\r\n"));
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+        const bool written = WriteNameListFile(path, {Entry(QStringLiteral("new"))});
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        if (written) QSKIP("a read-only folder does not stop this user (root)");
+        QCOMPARE(FileBytes(path), QByteArray("\"old\",\"\",\"\"\r\n"));
+    }
+
+    void fileNameProblems_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("plain") << QStringLiteral("3年1組") << false;
+        QTest::newRow("slash") << QStringLiteral("a/b") << true;
+        QTest::newRow("quote") << QStringLiteral("a\"b") << true;
+        QTest::newRow("too long") << QString(252, u'a') << true;
+        QTest::newRow("longest") << QString(251, u'a') << false;
+        QTest::newRow("too long in bytes") << QString(90, u'名') << true;
+    }
+    void fileNameProblems() {
+        QFETCH(QString, name);
+        QFETCH(bool, refused);
+        QCOMPARE(!NameListFile::FileNameProblem(name).isEmpty(), refused);
+    }
+};
+
+QTEST_MAIN(NameListFileTest)
+#include "tst_namelistfile.moc"
