@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include "ProgramLook.h"
 #include "QtDeviceInventory.h"
 #include "QtDialogs.h"
 #include "QtSerialPort.h"
@@ -9,6 +10,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    PrepareApplication(app);
     const QString appFolder = QCoreApplication::applicationDirPath();
 
     QtSerialPort port(appFolder);

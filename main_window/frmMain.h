@@ -17,6 +17,7 @@ class QTimer;
 class ClickLabel;
 class LinePrintBox;
 class MeterLink;
+class frmHelp;
 
 // The main window: the record on display, the meter link, numbering and writing.
 class frmMain : public QMainWindow, public LiveDisplay, public DisplayControl {
@@ -75,6 +76,9 @@ public slots:
     void mnuUserSetting_Click();
     void mnuLabelSetting_Click();
     void mnuCommSetting_Click();
+    void mnuHelpIndex_Click();
+    void mnuGoHomePage_Click();
+    void mnuVersion_Click();
     // Opens the label settings from a double-click: the link is left as it is.
     void OpenLabelSettingsDirect();
 
@@ -93,4 +97,5 @@ private:
 
     Platform m_platform;
     MeterLink* m_link;
+    frmHelp* m_help = nullptr;  // made on first use, kept for the run
 };
