@@ -14,5 +14,7 @@ mkdir -p "$out"
 for name in main usersetting labelsetting commsetting about question; do
   cp "$shots/$name.png" "$out/$name.png"
 done
-cp "$shots/help.png" "$top/build/help-window.png"
-echo "Pictures written to $out (the help window itself: build/help-window.png)"
+rm -rf "$top/build/help-window"
+mkdir -p "$top/build/help-window"
+cp "$shots"/help*.png "$top/build/help-window/"
+echo "Pictures written to $out; the help window's pages: build/help-window/"

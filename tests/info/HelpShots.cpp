@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 
 #include "DialogsDouble.h"
@@ -153,6 +154,13 @@ int main(int argc, char* argv[]) {
     ok &= Save(about, out, QStringLiteral("about"));
     frmHelp help(shell, &main);
     ok &= Save(help, out, QStringLiteral("help"));
+    // Every page of the manual as the help window shows it, for looking over.
+    for (const char* page :
+         {"daily", "connect", "meter", "namelist", "csv", "settings", "messages", "files"}) {
+        const QString name = QString::fromLatin1(page);
+        help.txtHelp->setSource(QUrl(QStringLiteral("qrc:/help/%1.html").arg(name)));
+        ok &= Save(help, out, QStringLiteral("help-") + name);
+    }
 
     QMessageBox question(QMessageBox::NoIcon, G_Const::ProductName,
                          QStringLiteral("編集中のデータが全て消去されますが、よろしいですか？"),
