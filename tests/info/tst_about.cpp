@@ -69,14 +69,6 @@ private slots:
         QVERIFY(Label(w, "lblAddress_1")->isVisible());
         QVERIFY(Label(w, "lblVersion")->isVisible());
     }
-
-    void closeButtonCloses() {
-        frmAbout w(FullInfo());
-        w.show();
-        w.findChild<QPushButton*>("cmdOK")->click();
-        QVERIFY(!w.isVisible());
-        QCOMPARE(w.result(), int(QDialog::Accepted));
-    }
 };
 
 QTEST_MAIN(AboutTest)
