@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "CommandLine.h"
+#include "ProgramLook.h"
 #include "QtDeviceInventory.h"
 #include "QtDialogs.h"
 #include "QtSerialPort.h"
@@ -14,6 +15,7 @@ namespace {
 
 int RunWindows(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    PrepareApplication(app);
     const QString appFolder = QCoreApplication::applicationDirPath();
 
     QtSerialPort port(appFolder);

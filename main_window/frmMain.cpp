@@ -28,11 +28,15 @@
 #include "MeterLink.h"
 #include "NameListCommands.h"
 #include "Named.h"
+#include "OpenWithShell.h"
+#include "ProductInfo.h"
 #include "RecordFile.h"
 #include "RecordNumbering.h"
 #include "SerialPort.h"
 #include "Services.h"
+#include "frmAbout.h"
 #include "frmComSet.h"
+#include "frmHelp.h"
 #include "frmLabelSet.h"
 #include "frmPreview.h"
 #include "frmProgressBar.h"
@@ -305,15 +309,18 @@ void frmMain::BuildMenus() {
             &QAction::triggered, this, &frmMain::mnuCommSetting_Click);
 
     QMenu* help = addMenu(QStringLiteral("mnuHelp"), QStringLiteral("ヘルプ(&H)"));
-    addAction(help, QStringLiteral("mnuHelpIndex"), QStringLiteral("Hakaronのヘルプ(&H)"),
-              QStringLiteral("F1"))
-        ->setEnabled(false);
+    connect(addAction(help, QStringLiteral("mnuHelpIndex"), QStringLiteral("Hakaronのヘルプ(&H)"),
+                      QStringLiteral("F1")),
+            &QAction::triggered, this, &frmMain::mnuHelpIndex_Click);
     addSeparator(help, QStringLiteral("mnuBarHelp1"));
-    addAction(help, QStringLiteral("mnuGoHomePage"), QStringLiteral("ZQMホームページへ(&P)"))
-        ->setEnabled(false);
+    QAction* homePage =
+        addAction(help, QStringLiteral("mnuGoHomePage"), QStringLiteral("ZQMホームページへ(&P)"));
+    connect(homePage, &QAction::triggered, this, &frmMain::mnuGoHomePage_Click);
+    // A build without a configured page has nowhere to go.
+    homePage->setEnabled(!ConfiguredProductInfo().ProductPage.isEmpty());
     addSeparator(help, QStringLiteral("mnuBarHelp2"));
-    addAction(help, QStringLiteral("mnuVersion"), QStringLiteral("バージョン情報(&V)"))
-        ->setEnabled(false);
+    connect(addAction(help, QStringLiteral("mnuVersion"), QStringLiteral("バージョン情報(&V)")),
+            &QAction::triggered, this, &frmMain::mnuVersion_Click);
 }
 
 bool frmMain::Form_Load() {
@@ -596,6 +603,8 @@ void frmMain::mnuCommSetting_Click() {
 }
 
 void frmMain::mnuNameListLoad_Click() {
+    // A reading waiting to be written would otherwise land on No. 1 of the loaded list.
+    StopAutoWrite();
     RunWithLinkSuspended(*m_link, [this] {
         NameListCommands::ChooseNameList(NameCallPurpose::Load, *m_platform.Dialog, *this, this);
     });
@@ -608,6 +617,7 @@ void frmMain::mnuNewNameList_Click() {
 
 // Editing and deleting share the chooser: either button may be used from both items.
 void frmMain::mnuNameEdit_Click() {
+    StopAutoWrite();  // the chooser loads lists from here too
     RunWithLinkSuspended(*m_link, [this] {
         NameListCommands::ChooseNameList(NameCallPurpose::Edit, *m_platform.Dialog, *this, this);
     });
@@ -615,6 +625,24 @@ void frmMain::mnuNameEdit_Click() {
 
 void frmMain::mnuNameDel_Click() {
     mnuNameEdit_Click();
+}
+
+void frmMain::mnuHelpIndex_Click() {
+    if (!m_help) m_help = new frmHelp(*m_platform.Desktop, this);
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
+}
+
+void frmMain::mnuGoHomePage_Click() {
+    OpenWithShell(*m_platform.Desktop, ConfiguredProductInfo().ProductPage);
+}
+
+void frmMain::mnuVersion_Click() {
+    RunWithLinkSuspended(*m_link, [this] {
+        frmAbout dialog(ConfiguredProductInfo(), this);
+        dialog.exec();
+    });
 }
 
 void frmMain::OpenLabelSettingsDirect() {

@@ -18,6 +18,7 @@ class ClickLabel;
 class LinePrintBox;
 class MeterLink;
 struct FileResult;
+class frmHelp;
 
 // The main window: the record on display, the meter link, numbering and writing.
 class frmMain : public QMainWindow, public LiveDisplay, public DisplayControl {
@@ -82,6 +83,9 @@ public slots:
     void mnuNewNameList_Click();
     void mnuNameEdit_Click();
     void mnuNameDel_Click();
+    void mnuHelpIndex_Click();
+    void mnuGoHomePage_Click();
+    void mnuVersion_Click();
     // Opens the label settings from a double-click: the link is left as it is.
     void OpenLabelSettingsDirect();
 
@@ -105,4 +109,5 @@ private:
     MeterLink* m_link;
     // A value frame arrived since the pending automatic write was armed for this number.
     bool m_autoWriteHasValue = false;
+    frmHelp* m_help = nullptr;  // made on first use, kept for the run
 };

@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QTableView>
 #include <QTest>
+#include <QTextBrowser>
 #include <QThread>
 #include <QTimer>
 #include <functional>
@@ -18,6 +19,7 @@
 #include "MainWindowFixture.h"
 #include "MeterLink.h"
 #include "NameListFile.h"
+#include "ProductInfo.h"
 
 namespace {
 // Acts on the next modal window from inside its own event loop (a dialog closed before its
@@ -320,6 +322,52 @@ private slots:
         Action("mnuNameDel")->trigger();
         QCOMPARE(seen, (QStringList{"名簿の編集", "選択", "消去"}));
         QVERIFY(!QFile::exists(path));
+    void versionWindowSuspendsTheLinkAndBringsItBack() {
+        frmMain& w = f->Start();
+        const int closes = f->port.CloseCount;
+        bool offlineWhileOpen = false;
+        WhenModal([this, &offlineWhileOpen](QWidget* dialog) {
+            offlineWhileOpen = !f->port.PortOpen();
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("バージョン情報"));
+            Child<QPushButton>(dialog, "cmdOK")->click();
+        });
+        Action("mnuVersion")->trigger();
+        QVERIFY(offlineWhileOpen);
+        QCOMPARE(f->port.CloseCount, closes + 1);
+        QVERIFY(f->port.PortOpen());
+        QVERIFY(w.Link().IsOnline());
+    }
+
+    void versionWindowLeavesTheLinkOfflineSilentlyWhenTheReopenFails() {
+        frmMain& w = f->Start();
+        WhenModal([this](QWidget* dialog) {
+            f->port.MissingPorts = {1};
+            Child<QPushButton>(dialog, "cmdOK")->click();
+        });
+        Action("mnuVersion")->trigger();
+        QVERIFY(!f->port.PortOpen());
+        QVERIFY(!w.Link().IsOnline());
+        QVERIFY(f->dialogs.Transcript.isEmpty());
+    }
+
+    void f1OpensTheManualOnItsFirstPage() {
+        frmMain& w = f->Start();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTest::keyClick(w.txtSubLabel[0], Qt::Key_F1);
+        auto* help = w.findChild<QWidget*>(QStringLiteral("frmHelp"));
+        QVERIFY(help && help->isVisible());
+        QCOMPARE(Child<QTextBrowser>(help, "txtHelp")->source(),
+                 QUrl(QStringLiteral("qrc:/help/index.html")));
+        QVERIFY(f->port.PortOpen());
+    }
+
+    void homePageGoesToTheConfiguredPageOnly() {
+        f->Start();
+        Action("mnuGoHomePage")->trigger();
+        const QString page = ConfiguredProductInfo().ProductPage;
+        QCOMPARE(f->shell.Opened, page.isEmpty() ? QStringList() : QStringList{page});
+        QCOMPARE(Action("mnuGoHomePage")->isEnabled(), !page.isEmpty());
     }
 };
 

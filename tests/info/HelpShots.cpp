@@ -1,0 +1,170 @@
+// Takes the pictures of the help manual: the main window with a small measurement set and
+// the dialogs, drawn on test doubles in a temporary program folder. Run by
+// scripts/help-screenshots.sh under a virtual display.
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
+
+#include "DialogsDouble.h"
+#include "G_Const.h"
+#include "G_Param.h"
+#include "ProductInfo.h"
+#include "ProgramLook.h"
+#include "RecordFile.h"
+#include "SerialPortDouble.h"
+#include "ServiceDoubles.h"
+#include "TestProgramFolder.h"
+#include "frmAbout.h"
+#include "frmComSet.h"
+#include "frmHelp.h"
+#include "frmLabelSet.h"
+#include "frmMain.h"
+#include "frmUserSet.h"
+#include "mdlPublicWriteFunc.h"
+#include "mdlStandard.h"
+
+namespace {
+struct Person {
+    const char* name;
+    const char* group;
+    const char* number;
+    const char* height;
+    const char* weight;
+};
+
+MeasureRecord Measured(const Person& p) {
+    MeasureRecord r;
+    r.SubLabel1 = QString::fromUtf8(p.name);
+    r.SubLabel2 = QString::fromUtf8(p.group);
+    r.SubLabel3 = QString::fromUtf8(p.number);
+    if (*p.height) {
+        const QString height = QString::fromUtf8(p.height);
+        const QString weight = QString::fromUtf8(p.weight);
+        const WeightIndices idx = ComputeWeightIndices(height, weight);
+        r.Values.Height = height;
+        r.Values.Weight = weight;
+        r.Values.Bmi = idx.Bmi;
+        r.Values.BmiStdWeight = idx.BmiStdWeight;
+        r.Values.HibiStdWeightMale = idx.HibiStdWeightMale;
+        r.Values.HibiStdWeightFemale = idx.HibiStdWeightFemale;
+        r.Values.HibiObesityMale = idx.HibiObesityMale;
+        r.Values.HibiObesityFemale = idx.HibiObesityFemale;
+    }
+    return r;
+}
+
+void WriteExampleSet(const QString& recordFile) {
+    MeasureRecord header;
+    header.SubLabel1 = QStringLiteral("春の身体測定");
+    header.SubLabel2 = QStringLiteral("2026/04/10");
+    header.SubLabel3 = QStringLiteral("保健室 佐藤");
+    MeasureRecord captions;
+    captions.SubLabel1 = QStringLiteral("氏名");
+    captions.SubLabel2 = QStringLiteral("組");
+    captions.SubLabel3 = QStringLiteral("出席番号");
+    const Person people[] = {{"青木 花子", "1組", "1", "152.3", "44.8"},
+                             {"石井 太郎", "1組", "2", "160.8", "52.1"},
+                             {"上田 さくら", "1組", "3", "", ""}};
+    QList<MeasureRecord> records{header, captions};
+    for (const Person& p : people) records << Measured(p);
+    RecordFile::Replace(recordFile, records);
+}
+
+void WriteUserSettings() {
+    G_Param.CommSettings = QStringLiteral("4800,E,8,1");
+    G_Param.PortNumber = 1;
+    G_Param.OperationMode = 1;
+    G_Param.AutoWriteOn = 1;
+    G_Param.AutoWriteDelay = 2;
+    WriteSettings();
+    const QString app = G_Param.AppFolder;
+    G_Param = GlobalParams{};
+    G_Param.SetFolders(app);
+}
+
+class NoDisplay : public DisplayControl {
+public:
+    void RefreshDisplay() override {}
+    void ApplyModeLayout() override {}
+};
+
+bool Save(QWidget& window, const QDir& out, const QString& name) {
+    window.show();
+    window.raise();
+    if (!QTest::qWaitForWindowExposed(&window)) return false;
+    QTest::qWait(200);  // let fonts and layouts settle before the picture
+    const bool saved = window.grab().save(out.filePath(name + QStringLiteral(".png")));
+    if (!saved) qWarning("could not save %s", qPrintable(name));
+    window.hide();
+    return saved;
+}
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    PrepareApplication(app);
+    if (argc < 2) {
+        qWarning("usage: hakaron-help-shots OUTPUT_FOLDER");
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    if (!out.exists() && !QDir().mkpath(out.path())) return 1;
+
+    TestProgramFolder folder;
+    WriteUserSettings();
+    WriteExampleSet(folder.RecordFile());
+    SerialPortDouble port;
+    DialogsDouble dialogs;
+    ClockDouble clock;
+    BeeperDouble beeper;
+    InstanceLockDouble lock;
+    DeviceInventoryDouble inventory;
+    inventory.Devices = {{QStringLiteral("USB\\VID_0403&PID_6001"),
+                          QStringLiteral("USB Serial Port (COM1)"),
+                          QStringLiteral("/dev/ttyUSB0")}};
+    ShellDouble shell;
+    const Platform platform{folder.Path(), &port, &dialogs,   &clock,
+                            &beeper,       &lock, &inventory, &shell};
+
+    bool ok = true;
+    frmMain main(platform);
+    main.Form_Load();
+    main.txtNumber->setText(QStringLiteral("3"));
+    main.show();
+    QTest::qWait(100);
+    port.Receive(QByteArray("\x02SY0  148.6\x03"));
+    port.Receive(QByteArray("\x02TZ0   41.2\x03"));
+    QTest::qWait(500);  // the display timer shows the readings
+    main.AwTimer->stop();
+    ok &= Save(main, out, QStringLiteral("main"));
+    main.show();
+
+    NoDisplay display;
+    frmUserSet userSet(dialogs, display, &main);
+    ok &= Save(userSet, out, QStringLiteral("usersetting"));
+    frmLabelSet labelSet(dialogs, clock, display, &main);
+    ok &= Save(labelSet, out, QStringLiteral("labelsetting"));
+    frmComSet comSet(port, inventory, &main);
+    ok &= Save(comSet, out, QStringLiteral("commsetting"));
+    frmAbout about(ConfiguredProductInfo(), &main);
+    ok &= Save(about, out, QStringLiteral("about"));
+    frmHelp help(shell, &main);
+    ok &= Save(help, out, QStringLiteral("help"));
+    // Every page of the manual as the help window shows it, for looking over.
+    for (const char* page :
+         {"daily", "connect", "meter", "namelist", "csv", "settings", "messages", "files"}) {
+        const QString name = QString::fromLatin1(page);
+        help.txtHelp->setSource(QUrl(QStringLiteral("qrc:/help/%1.html").arg(name)));
+        ok &= Save(help, out, QStringLiteral("help-") + name);
+    }
+
+    QMessageBox question(QMessageBox::NoIcon, G_Const::ProductName,
+                         QStringLiteral("編集中のデータが全て消去されますが、よろしいですか？"),
+                         QMessageBox::Yes | QMessageBox::No, &main);
+    ok &= Save(question, out, QStringLiteral("question"));
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,63 @@
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+// `cmake --install` lays out a program folder that runs on its own.
+class InstallTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_folder;
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_dir.isValid());
+        m_folder = m_dir.filePath(QStringLiteral("Hakaron 1.30"));  // a space, as users do
+        QProcess install;
+        install.start(QStringLiteral(HAKARON_CMAKE),
+                      {QStringLiteral("--install"), QStringLiteral(HAKARON_BUILD_DIR),
+                       QStringLiteral("--prefix"), m_folder});
+        QVERIFY(install.waitForFinished(120000));
+        QVERIFY2(install.exitCode() == 0, install.readAllStandardError().constData());
+    }
+
+    void folderHoldsProgramMeterFoldersAndIcon() {
+        const QDir folder(m_folder);
+        for (const char* program : {"hakaron", "hakaron-meter", "hakaron-desktop-entry.sh"})
+            QVERIFY2(QFileInfo(folder.filePath(QLatin1String(program))).isExecutable(), program);
+        QVERIFY(folder.exists(QStringLiteral("Org")));
+        QVERIFY(folder.exists(QStringLiteral("Name_List")));
+        QVERIFY(folder.exists(QStringLiteral("hakaron.svg")));
+        QVERIFY(folder.exists(QStringLiteral("translations/qtbase_ja.qm")));
+    }
+
+    void desktopEntryStartsTheProgramInTheFolder() {
+        QFile entry(QDir(m_folder).filePath(QStringLiteral("hakaron.desktop")));
+        QVERIFY(entry.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(entry.readAll());
+        QVERIFY(text.contains(QStringLiteral("Exec=\"%1/hakaron\"\n").arg(m_folder)));
+        QVERIFY(text.contains(QStringLiteral("Icon=%1/hakaron.svg\n").arg(m_folder)));
+    }
+
+    // The program finds Org/ beside itself: it makes the record file there at start.
+    void programStartsFromTheFolder() {
+        const QString recordFile = QDir(m_folder).filePath(QStringLiteral("Org/zqmtemp.rdm"));
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        program.setProcessEnvironment(env);
+        program.start(QDir(m_folder).filePath(QStringLiteral("hakaron")), {});
+        QVERIFY(program.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(recordFile), 20000);
+        QCOMPARE(program.state(), QProcess::Running);
+        program.kill();
+        program.waitForFinished();
+        QCOMPARE(QFileInfo(recordFile).size(), 3 * 150);
+    }
+};
+
+QTEST_MAIN(InstallTest)
+#include "tst_install.moc"
