@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QPointer>
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
@@ -9,6 +10,7 @@
 // Acts on the next `count` modal windows, each from inside its own event loop (a dialog closed
 // before its exec() loop has started would leave that loop running forever). It lives on the
 // test function's stack: its timer stops when the test ends, so it never acts in a later test.
+// It keeps polling after the last window, to act again on one that did not close.
 class ModalDriver {
 public:
     using Action = std::function<void(QWidget* modal, int index)>;
@@ -34,13 +36,19 @@ public:
 private:
     void Poll() {
         QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || modal->property("ModalDriverActed").toBool() ||
-            QThread::currentThread()->loopLevel() <= m_baseLevel)
+        if (!modal || QThread::currentThread()->loopLevel() <= m_baseLevel) return;
+        if (modal->property("ModalDriverActed").toBool()) {
+            // A real file dialog loads its folder in the background and may swallow an
+            // early accept: acting again on a window that stays open is harmless.
+            if (modal == m_current && ++m_pollsOnCurrent % 50 == 0) m_act(modal, m_currentIndex);
             return;
+        }
+        if (m_seen == m_count) return;
         modal->setProperty("ModalDriverActed", true);
-        const int index = m_seen++;
-        if (m_seen == m_count) m_timer.stop();
-        m_act(modal, index);
+        m_current = modal;
+        m_pollsOnCurrent = 0;
+        m_currentIndex = m_seen++;
+        m_act(modal, m_currentIndex);
     }
 
     QTimer m_timer;
@@ -48,4 +56,7 @@ private:
     int m_seen = 0;
     Action m_act;
     int m_baseLevel;
+    QPointer<QWidget> m_current;
+    int m_pollsOnCurrent = 0;
+    int m_currentIndex = 0;
 };

@@ -322,6 +322,8 @@ private slots:
         Action("mnuNameDel")->trigger();
         QCOMPARE(seen, (QStringList{"名簿の編集", "選択", "消去"}));
         QVERIFY(!QFile::exists(path));
+    }
+
     void versionWindowSuspendsTheLinkAndBringsItBack() {
         frmMain& w = f->Start();
         const int closes = f->port.CloseCount;
