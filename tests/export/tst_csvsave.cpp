@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <memory>
 
-#include "../settings/SettingsTestSupport.h"
+#include "WindowTestSupport.h"
 #include "CommandLine.h"
 #include "DialogsDouble.h"
 #include "ExportTexts.h"

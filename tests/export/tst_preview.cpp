@@ -5,7 +5,7 @@
 #include <QTest>
 #include <memory>
 
-#include "../settings/SettingsTestSupport.h"
+#include "WindowTestSupport.h"
 #include "G_Param.h"
 #include "PreviewModel.h"
 #include "RecordFile.h"

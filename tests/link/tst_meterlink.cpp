@@ -384,8 +384,13 @@ private slots:
     void vanishedDeviceGivesOneMessageAndGoesOffline() {
         m_link->OpenAtStartup();
         QSignalSpy look(m_link.get(), &MeterLink::LookChanged);
+        QString captionDuringMessage;  // the offline look is up before the box
+        m_dialogs->OnMessage = [&](const QString&) {
+            captionDuringMessage = m_link->ConnectCaption();
+        };
 
         m_port->Vanish();
+        QCOMPARE(captionDuringMessage, kOffline);
 
         QCOMPARE(m_dialogs->Texts(), QStringList{kUndefined});
         QCOMPARE(m_dialogs->Transcript.first().Icon, MsgIcon::Warning);

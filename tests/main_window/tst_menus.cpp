@@ -18,23 +18,11 @@
 #include "ClickLabel.h"
 #include "MainWindowFixture.h"
 #include "MeterLink.h"
+#include "ModalDriver.h"
 #include "NameListFile.h"
 #include "ProductInfo.h"
 
 namespace {
-// Acts on the next modal window from inside its own event loop (a dialog closed before its
-// loop has started would leave that loop running).
-void WhenModal(std::function<void(QWidget*)> act, int baseLevel = -1) {
-    if (baseLevel < 0) baseLevel = QThread::currentThread()->loopLevel();
-    QTimer::singleShot(10, [act, baseLevel] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal && QThread::currentThread()->loopLevel() > baseLevel)
-            act(modal);
-        else
-            WhenModal(act, baseLevel);
-    });
-}
-
 template <typename T>
 T* Child(QWidget* parent, const char* name) {
     T* child = parent->findChild<T*>(QLatin1String(name));
@@ -185,7 +173,8 @@ private slots:
         frmMain& w = f->Start();
         w.cmdConnect->click();
         QCOMPARE(w.lblConnect->text(), QStringLiteral("オフライン"));
-        WhenModal([](QWidget* dialog) { Child<QPushButton>(dialog, "cmdCancelTrans")->click(); });
+        const ModalDriver modal1(
+            [](QWidget* dialog) { Child<QPushButton>(dialog, "cmdCancelTrans")->click(); });
         Action("mnuCommSetting")->trigger();
         QVERIFY(f->port.PortOpen());
         QVERIFY(w.Link().IsOnline());
@@ -194,7 +183,7 @@ private slots:
 
     void userSettingsSavedFromTheMenuChangeLayoutAndTitle() {
         frmMain& w = f->Start();
-        WhenModal([](QWidget* dialog) {
+        const ModalDriver modal2([](QWidget* dialog) {
             Child<QRadioButton>(dialog, "optMode_0")->click();
             Child<QPushButton>(dialog, "cmdDefUser")->click();
             Child<QPushButton>(dialog, "cmdOkUser")->click();
@@ -229,7 +218,7 @@ private slots:
         w.txtSubLabel[0]->setText(QStringLiteral("未保存"));
         int rows = 0;
         bool openWhileShown = true;
-        WhenModal([&](QWidget* dialog) {
+        const ModalDriver modal3([&](QWidget* dialog) {
             rows = Child<QTableView>(dialog, "fgdPreview")->model()->rowCount();
             openWhileShown = f->port.PortOpen();
             dialog->close();
@@ -244,7 +233,7 @@ private slots:
     void doubleClickOnTitleEditsLabelsWithoutTouchingTheLink() {
         frmMain& w = f->Start();
         const int opens = f->port.OpenCount;
-        WhenModal([](QWidget* dialog) {
+        const ModalDriver modal4([](QWidget* dialog) {
             Child<QLineEdit>(dialog, "txtTytle")->setText(QStringLiteral("秋の測定"));
             Child<QPushButton>(dialog, "cmdOkLabel")->click();
         });
@@ -260,7 +249,7 @@ private slots:
         WriteNameListFile(f->folder.NameListFolder() + QStringLiteral("a.nml"),
                           {NameListEntry{{"山田", "1組", ""}}, NameListEntry{{"佐藤", "", ""}}});
         f->dialogs.Answers = {true, true};
-        WhenModal([](QWidget* chooser) {
+        const ModalDriver modal5([](QWidget* chooser) {
             Child<QListWidget>(chooser, "filNameCall")->setCurrentRow(0);
             Child<QPushButton>(chooser, "cmdSelectName_0")->click();
         });
@@ -276,7 +265,7 @@ private slots:
         f->Start();
         f->dialogs.Inputs = {QStringLiteral("2組")};
         QString file;
-        WhenModal([&file](QWidget* editor) {
+        const ModalDriver modal6([&file](QWidget* editor) {
             file = Child<QLabel>(editor, "lblMyFile")->text();
             Child<QPushButton>(editor, "cmdInputEnd")->click();
         });
@@ -289,18 +278,15 @@ private slots:
     void editingANameListOpensTheEditorAfterTheChooser() {
         f->Start();
         WriteNameListFile(f->folder.NameListFolder() + QStringLiteral("a.nml"), {NameListEntry{}});
-        const int base = QThread::currentThread()->loopLevel();
         QString edited;
-        WhenModal([&edited, base](QWidget* chooser) {
-            Child<QListWidget>(chooser, "filNameCall")->setCurrentRow(0);
-            WhenModal(
-                [&edited](QWidget* editor) {
-                    edited =
-                        editor->objectName() + u':' + Child<QLabel>(editor, "lblMyFile")->text();
-                    editor->close();
-                },
-                base);
-            Child<QPushButton>(chooser, "cmdSelectName_0")->click();
+        const ModalDriver modals(2, [&edited](QWidget* window, int index) {
+            if (index == 0) {
+                Child<QListWidget>(window, "filNameCall")->setCurrentRow(0);
+                Child<QPushButton>(window, "cmdSelectName_0")->click();
+            } else {
+                edited = window->objectName() + u':' + Child<QLabel>(window, "lblMyFile")->text();
+                window->close();
+            }
         });
         Action("mnuNameEdit")->trigger();
         QCOMPARE(edited, QStringLiteral("frmNameList:a.nml"));
@@ -312,7 +298,7 @@ private slots:
         WriteNameListFile(path, {NameListEntry{}});
         f->dialogs.Answers = {true};
         QStringList seen;
-        WhenModal([&seen](QWidget* chooser) {
+        const ModalDriver modal7([&seen](QWidget* chooser) {
             seen << chooser->windowTitle() << Child<QPushButton>(chooser, "cmdSelectName_0")->text()
                  << Child<QPushButton>(chooser, "cmdSelectName_1")->text();
             Child<QListWidget>(chooser, "filNameCall")->setCurrentRow(0);
@@ -328,7 +314,7 @@ private slots:
         frmMain& w = f->Start();
         const int closes = f->port.CloseCount;
         bool offlineWhileOpen = false;
-        WhenModal([this, &offlineWhileOpen](QWidget* dialog) {
+        const ModalDriver modal8([this, &offlineWhileOpen](QWidget* dialog) {
             offlineWhileOpen = !f->port.PortOpen();
             QCOMPARE(dialog->windowTitle(), QStringLiteral("バージョン情報"));
             Child<QPushButton>(dialog, "cmdOK")->click();
@@ -342,7 +328,7 @@ private slots:
 
     void versionWindowLeavesTheLinkOfflineSilentlyWhenTheReopenFails() {
         frmMain& w = f->Start();
-        WhenModal([this](QWidget* dialog) {
+        const ModalDriver modal9([this](QWidget* dialog) {
             f->port.MissingPorts = {1};
             Child<QPushButton>(dialog, "cmdOK")->click();
         });

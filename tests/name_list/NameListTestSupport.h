@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QString>
 
-#include "../settings/SettingsTestSupport.h"  // FileBytes, DisplayRecorder, screenshots
+#include "WindowTestSupport.h"  // FileBytes, DisplayRecorder, screenshots
 #include "NameListFile.h"
 
 inline bool WriteBytes(const QString& path, const QByteArray& bytes) {

@@ -9,6 +9,7 @@
 
 #include "DialogsDouble.h"
 #include "G_Param.h"
+#include "ModalDriver.h"
 #include "NameListCommands.h"
 #include "NameListTestSupport.h"
 #include "RecordFile.h"
@@ -175,14 +176,10 @@ private slots:
         m_dialogs->Inputs = {QStringLiteral(" 3年1組 ")};
         m_dialogs->Answers = {yes};
         QString editor;
-        QTimer closer;  // closes the editor from inside its own event loop
-        closer.callOnTimeout([&editor] {
-            if (QWidget* modal = QApplication::activeModalWidget()) {
-                editor = modal->objectName();
-                modal->close();
-            }
+        const ModalDriver closer([&editor](QWidget* modal) {  // closes the editor, if any
+            editor = modal->objectName();
+            modal->close();
         });
-        closer.start(20);
         NameListCommands::NewNameList(*m_dialogs, nullptr);
         QCOMPARE(
             m_dialogs->Texts()[1],

@@ -8,7 +8,7 @@
 #include "G_Param.h"
 #include "SerialPortDouble.h"
 #include "ServiceDoubles.h"
-#include "SettingsTestSupport.h"
+#include "WindowTestSupport.h"
 #include "TestProgramFolder.h"
 #include "frmComSet.h"
 

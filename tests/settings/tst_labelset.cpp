@@ -11,7 +11,7 @@
 #include "G_Param.h"
 #include "RecordFile.h"
 #include "ServiceDoubles.h"
-#include "SettingsTestSupport.h"
+#include "WindowTestSupport.h"
 #include "TestProgramFolder.h"
 #include "frmLabelSet.h"
 #include "mdlPublicWriteFunc.h"

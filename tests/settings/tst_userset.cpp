@@ -7,7 +7,7 @@
 
 #include "DialogsDouble.h"
 #include "G_Param.h"
-#include "SettingsTestSupport.h"
+#include "WindowTestSupport.h"
 #include "TestProgramFolder.h"
 #include "frmUserSet.h"
 
