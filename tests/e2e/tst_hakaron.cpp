@@ -286,6 +286,15 @@ private:
         return false;
     }
 
+    // Qt's serial port leaves its lock file behind when killed. The same user takes a dead
+    // process's lock over, another user could not: it goes, so that the suite runs as any user.
+    static void RemoveSerialLockOf(const QString& device) {
+        const QString name =
+            QStringLiteral("LCK..") + QString(device).remove(u"/dev/"_qs).replace(u'/', u'_');
+        for (const QString& folder : {QStringLiteral("/var/lock"), QDir::tempPath()})
+            QFile::remove(QDir(folder).filePath(name));
+    }
+
     static void Stop(QProcess& process) {
         if (process.state() == QProcess::NotRunning) return;
         process.kill();
@@ -301,6 +310,7 @@ private slots:
     void cleanup() {
         for (auto& program : m_programs) Stop(*program);
         m_programs.clear();
+        if (!m_device.isEmpty()) RemoveSerialLockOf(m_device);
         m_line.reset();
         if (m_meter.state() != QProcess::NotRunning) {
             m_meter.terminate();
