@@ -11,7 +11,7 @@ QString QtFileFilter(const QString& filter);
 bool IsRefusedSaveTarget(const QString& path);
 
 // The real dialogs over QMessageBox, QInputDialog and QFileDialog, owned by the active
-// window.
+// window, else by the program's main window.
 class QtDialogs : public Dialogs {
 public:
     void Message(const QString& text, MsgIcon icon,

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -106,6 +107,22 @@ private slots:
         QCOMPARE(seenText, QStringLiteral("通信ポートが開きませんでした。\r\n"));
         QCOMPARE(seenIcon, expectedIcon);
         QCOMPARE(seenParent, &m_window);
+    }
+
+    // A box raised by a timer or the serial line, while no window is active, sits over the
+    // program's main window rather than in the middle of the screen.
+    void messageWithoutAnActiveWindowBelongsToTheMainWindow() {
+        QMainWindow main;
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QApplication::setActiveWindow(nullptr);
+        QWidget* parent = nullptr;
+        const ModalDriver modal([&parent](QWidget* w) {
+            parent = w->parentWidget();
+            qobject_cast<QMessageBox*>(w)->button(QMessageBox::Ok)->click();
+        });
+        QtDialogs().Message(QStringLiteral("x"), MsgIcon::Information);
+        QCOMPARE(parent, &main);
     }
 
     void messageTitleIsHakaronUnlessGiven() {
