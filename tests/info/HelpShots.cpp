@@ -1,10 +1,14 @@
-// Takes the pictures of the help manual: the main window with a small measurement set and
-// the dialogs, drawn on test doubles in a temporary program folder. Run by
+// Takes the pictures of the help manual: the main window with a small measurement set, the
+// dialogs, the name-list windows on a class roster and the CSV windows, drawn on test doubles
+// in a temporary program folder. Run by
 // scripts/help-screenshots.sh under a virtual display.
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
+#include <QProgressBar>
+#include <QTableView>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
@@ -12,6 +16,8 @@
 #include "DialogsDouble.h"
 #include "G_Const.h"
 #include "G_Param.h"
+#include "NameListFile.h"
+#include "NameListGrid.h"
 #include "ProductInfo.h"
 #include "ProgramLook.h"
 #include "RecordFile.h"
@@ -23,6 +29,10 @@
 #include "frmHelp.h"
 #include "frmLabelSet.h"
 #include "frmMain.h"
+#include "frmNameCall.h"
+#include "frmNameList.h"
+#include "frmPreview.h"
+#include "frmProgressBar.h"
 #include "frmUserSet.h"
 #include "mdlPublicWriteFunc.h"
 #include "mdlStandard.h"
@@ -35,6 +45,13 @@ struct Person {
     const char* height;
     const char* weight;
 };
+
+// One class: the measurement set and the roster it came from. No. 3 is not measured yet.
+const Person kClass[] = {
+    {"青木 花子", "1組", "1", "152.3", "44.8"}, {"石井 太郎", "1組", "2", "160.8", "52.1"},
+    {"上田 さくら", "1組", "3", "", ""},        {"遠藤 健太", "1組", "4", "158.4", "49.6"},
+    {"小川 美咲", "1組", "5", "149.7", "41.3"}, {"加藤 翔", "1組", "6", "163.2", "55.0"}};
+constexpr char kRosterFile[] = "2026年1年1組.nml";
 
 MeasureRecord Measured(const Person& p) {
     MeasureRecord r;
@@ -66,12 +83,26 @@ void WriteExampleSet(const QString& recordFile) {
     captions.SubLabel1 = QStringLiteral("氏名");
     captions.SubLabel2 = QStringLiteral("組");
     captions.SubLabel3 = QStringLiteral("出席番号");
-    const Person people[] = {{"青木 花子", "1組", "1", "152.3", "44.8"},
-                             {"石井 太郎", "1組", "2", "160.8", "52.1"},
-                             {"上田 さくら", "1組", "3", "", ""}};
     QList<MeasureRecord> records{header, captions};
-    for (const Person& p : people) records << Measured(p);
-    RecordFile::Replace(recordFile, records);
+    for (const Person& p : kClass) records << Measured(p);
+    if (!RecordFile::Replace(recordFile, records)) qWarning("could not write the measurement set");
+}
+
+// The class as a name list, and two more lists for the chooser.
+bool WriteExampleNameLists() {
+    QList<NameListEntry> roster;
+    for (const Person& p : kClass)
+        roster << NameListEntry{
+            {QString::fromUtf8(p.name), QString::fromUtf8(p.group), QString::fromUtf8(p.number)}};
+    const QList<NameListEntry> staff{
+        {{QStringLiteral("佐藤 恵子"), QStringLiteral("養護教諭"), QString()}},
+        {{QStringLiteral("高橋 誠"), QStringLiteral("1年主任"), QString()}}};
+    bool ok = true;
+    ok &= WriteNameListFile(G_Param.NameListFolder + QString::fromUtf8(kRosterFile), roster);
+    ok &= WriteNameListFile(G_Param.NameListFolder + QStringLiteral("2026年1年2組.nml"), roster);
+    ok &= WriteNameListFile(G_Param.NameListFolder + QStringLiteral("教職員.nml"), staff);
+    if (!ok) qWarning("could not write the name lists");
+    return ok;
 }
 
 void WriteUserSettings() {
@@ -160,6 +191,37 @@ int main(int argc, char* argv[]) {
         const QString name = QString::fromLatin1(page);
         help.txtHelp->setSource(QUrl(QStringLiteral("qrc:/help/%1.html").arg(name)));
         ok &= Save(help, out, QStringLiteral("help-") + name);
+    }
+
+    // The name-list windows on the roster of the class.
+    ok &= WriteExampleNameLists();
+    {
+        G_Param.ChosenFileName = QString::fromUtf8(kRosterFile);
+        frmNameList editor(dialogs, &main);
+        ok &= editor.Loaded();
+        editor.fgdView->SetCurrent(2, 1);
+        editor.fgdView->setFocus();
+        ok &= Save(editor, out, QStringLiteral("namelist"));
+    }
+    for (const NameCallPurpose purpose : {NameCallPurpose::Edit, NameCallPurpose::Load}) {
+        frmNameCall chooser(purpose, dialogs, display, &main);
+        chooser.filNameCall->setCurrentRow(0);  // the roster, first by name
+        ok &= Save(chooser, out,
+                   purpose == NameCallPurpose::Edit ? QStringLiteral("namecall")
+                                                    : QStringLiteral("nameload"));
+    }
+
+    // The CSV save half-way, without running it, and the list of the measurement set.
+    {
+        auto* progress = new frmProgressBar(dialogs, &main);
+        progress->SetProgressRangeFromRecordFile();
+        progress->SetProgressValue(5);
+        ok &= Save(*progress, out, QStringLiteral("csvprogress"));
+        progress->deleteLater();
+    }
+    {
+        frmPreview preview(display, &main);
+        ok &= Save(preview, out, QStringLiteral("preview"));
     }
 
     QMessageBox question(QMessageBox::NoIcon, G_Const::ProductName,
