@@ -1,7 +1,6 @@
 // Takes the pictures of the help manual: the main window with a small measurement set, the
 // dialogs, the name-list windows on a class roster and the CSV windows, drawn on test doubles
-// in a temporary program folder. Run by
-// scripts/help-screenshots.sh under a virtual display.
+// in a temporary program folder. Run by scripts/help-screenshots.sh under a virtual display.
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
@@ -179,7 +178,7 @@ int main(int argc, char* argv[]) {
     ok &= Save(userSet, out, QStringLiteral("usersetting"));
     frmLabelSet labelSet(dialogs, clock, display, &main);
     ok &= Save(labelSet, out, QStringLiteral("labelsetting"));
-    frmComSet comSet(port, inventory, &main);
+    frmComSet comSet(port, inventory, dialogs, &main);
     ok &= Save(comSet, out, QStringLiteral("commsetting"));
     frmAbout about(ConfiguredProductInfo(), &main);
     ok &= Save(about, out, QStringLiteral("about"));
@@ -221,6 +220,9 @@ int main(int argc, char* argv[]) {
     }
     {
         frmPreview preview(display, &main);
+        // Narrower than it opens, to fit the help window: the grid ends after the sitting
+        // height, and its scroll bar shows that more columns follow.
+        preview.resize(627, 300);
         ok &= Save(preview, out, QStringLiteral("preview"));
     }
 
