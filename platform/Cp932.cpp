@@ -15,8 +15,12 @@ QByteArray EncodeChar(QStringView ch) {
     return bytes;
 }
 
+// A surrogate pair is one character; a lone surrogate is one on its own and must not take the
+// character after it along (a closing quote of a CSV field, say).
 qsizetype CharLength(const QString& text, qsizetype i) {
-    return (text.at(i).isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
+    return (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+               ? 2
+               : 1;
 }
 
 // Characters that JIS-based input (other systems, pasted lists) spells differently from
