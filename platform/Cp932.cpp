@@ -9,7 +9,7 @@ constexpr const char* kCodecName = "windows-31j";
 
 // One character (or surrogate pair) to CP932; '?' when CP932 has no such character.
 QByteArray EncodeChar(QStringView ch) {
-    QStringEncoder encoder(kCodecName);
+    QStringEncoder encoder(kCodecName, QStringConverter::Flag::Stateless);
     QByteArray bytes = encoder.encode(ch);
     if (encoder.hasError() || bytes.isEmpty()) return QByteArray("?");
     return bytes;
@@ -59,7 +59,9 @@ namespace Cp932 {
 
 QByteArray Encode(const QString& original) {
     const QString text = ToCodePageForms(original);
-    QStringEncoder encoder(kCodecName);
+    // Stateless: a kept encoder would hold a high surrogate at the end, waiting for its other
+    // half, and drop it silently instead of reporting it.
+    QStringEncoder encoder(kCodecName, QStringConverter::Flag::Stateless);
     QByteArray bytes = encoder.encode(text);
     if (!encoder.hasError()) return bytes;
     // ICU substitutes its own two-byte filler; a plain '?' is what readers expect.

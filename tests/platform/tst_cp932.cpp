@@ -32,6 +32,8 @@ private slots:
             << u"한山田"_qs << 4 << QByteArray("?\x8e\x52 ");
         QTest::newRow("lone high surrogate in a cut text")
             << (QChar(0xD800) + u"山田"_qs) << 4 << QByteArray("?\x8e\x52 ");
+        QTest::newRow("lone high surrogate at the end of a field")
+            << (u"山"_qs + QChar(0xD800)) << 4 << QByteArray("\x8e\x52? ");
         QTest::newRow("trailing spaces of a fixed text are cut")
             << u"山田太郎            "_qs << 10 << QByteArray("\x8e\x52\x93\x63\x91\xbe\x98\x59  ");
     }
@@ -62,6 +64,8 @@ private slots:
         // A lone surrogate (broken pasted text) once swallowed the quote after it.
         QTest::newRow("lone high surrogate keeps the next character")
             << (u"a"_qs + QChar(0xD800) + u"\","_qs) << QByteArray("a?\",");
+        QTest::newRow("lone high surrogate at the end")
+            << (u"a"_qs + QChar(0xD800)) << QByteArray("a?");
         QTest::newRow("lone low surrogate") << (QChar(0xDC00) + u"b"_qs) << QByteArray("?b");
         QTest::newRow("pair without a CP932 form") << u"x😀y"_qs << QByteArray("x?y");
     }
