@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "Cp932.h"
 
 // Reads a fuzzer's bytes from the front: small numbers for choices, then chunks of the rest.
 class FuzzInput {
@@ -22,8 +21,6 @@ public:
         m_at += part.size();
         return QByteArray(part.constData(), part.size());  // a copy: the fuzzer's buffer goes away
     }
-    // A text of any CP932 bytes: a length byte, then that many bytes.
-    QString Text() { return Cp932::Decode(Bytes(Byte())); }
     // A text of any UTF-16 code units, lone surrogates included: a length byte, then the units.
     QString Utf16Text() {
         const QByteArray units = Bytes(qsizetype(Byte()) * 2);

@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     G_Param = GlobalParams{};
     const std::span<const MeterCommand> commands = CommandTable();
     const uint8_t choice = in.Byte();
-    // A code the program sends, or any two characters.
+    // A code the program sends, or any text of up to two characters.
     G_Param.LastCommand = choice < commands.size() ? commands[choice].Code
                                                    : QString::fromLatin1(in.Bytes(choice % 3));
     G_Param.AutoWriteOn = in.Byte() % 2;
