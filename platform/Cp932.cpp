@@ -9,14 +9,18 @@ constexpr const char* kCodecName = "windows-31j";
 
 // One character (or surrogate pair) to CP932; '?' when CP932 has no such character.
 QByteArray EncodeChar(QStringView ch) {
-    QStringEncoder encoder(kCodecName);
+    QStringEncoder encoder(kCodecName, QStringConverter::Flag::Stateless);
     QByteArray bytes = encoder.encode(ch);
     if (encoder.hasError() || bytes.isEmpty()) return QByteArray("?");
     return bytes;
 }
 
+// A surrogate pair is one character; a lone surrogate is one on its own and must not take the
+// character after it along (a closing quote of a CSV field, say).
 qsizetype CharLength(const QString& text, qsizetype i) {
-    return (text.at(i).isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
+    return (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+               ? 2
+               : 1;
 }
 
 // Characters that JIS-based input (other systems, pasted lists) spells differently from
@@ -55,7 +59,9 @@ namespace Cp932 {
 
 QByteArray Encode(const QString& original) {
     const QString text = ToCodePageForms(original);
-    QStringEncoder encoder(kCodecName);
+    // Stateless: a kept encoder would hold a high surrogate at the end, waiting for its other
+    // half, and drop it silently instead of reporting it.
+    QStringEncoder encoder(kCodecName, QStringConverter::Flag::Stateless);
     QByteArray bytes = encoder.encode(text);
     if (!encoder.hasError()) return bytes;
     // ICU substitutes its own two-byte filler; a plain '?' is what readers expect.

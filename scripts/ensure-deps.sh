@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and ./run need, once.
+# Installs the Debian packages the build, the tests and ./run need, once, and any packages
+# named as arguments (fuzz/run asks for clang and its libFuzzer runtime).
 set -euo pipefail
 packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev
           libbenchmark-dev xvfb xauth fonts-noto-cjk imagemagick qt6-translations-l10n
-          libqt6svg6)
+          libqt6svg6 "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

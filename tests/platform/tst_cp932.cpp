@@ -30,6 +30,10 @@ private slots:
             << u"A한B"_qs << 4 << QByteArray("A?B ");
         QTest::newRow("missing character in a cut text")
             << u"한山田"_qs << 4 << QByteArray("?\x8e\x52 ");
+        QTest::newRow("lone high surrogate in a cut text")
+            << (QChar(0xD800) + u"山田"_qs) << 4 << QByteArray("?\x8e\x52 ");
+        QTest::newRow("lone high surrogate at the end of a field")
+            << (u"山"_qs + QChar(0xD800)) << 4 << QByteArray("\x8e\x52? ");
         QTest::newRow("trailing spaces of a fixed text are cut")
             << u"山田太郎            "_qs << 10 << QByteArray("\x8e\x52\x93\x63\x91\xbe\x98\x59  ");
     }
@@ -57,6 +61,13 @@ private slots:
         QTest::newRow("JIS minus, double line, dash")
             << u"−‖—"_qs << QByteArray("\x81\x7c\x81\x61\x81\x5c");
         QTest::newRow("cent, pound, not") << u"¢£¬"_qs << QByteArray("\x81\x91\x81\x92\x81\xca");
+        // A lone surrogate (broken pasted text) once swallowed the quote after it.
+        QTest::newRow("lone high surrogate keeps the next character")
+            << (u"a"_qs + QChar(0xD800) + u"\","_qs) << QByteArray("a?\",");
+        QTest::newRow("lone high surrogate at the end")
+            << (u"a"_qs + QChar(0xD800)) << QByteArray("a?");
+        QTest::newRow("lone low surrogate") << (QChar(0xDC00) + u"b"_qs) << QByteArray("?b");
+        QTest::newRow("pair without a CP932 form") << u"x😀y"_qs << QByteArray("x?y");
     }
     void encodeWholeText() {
         QFETCH(QString, text);
