@@ -29,6 +29,8 @@ bool LinkCom1(const QString& folder, const QString& device);
 bool WriteAll(int fd, const QByteArray& bytes);
 // The bytes of `count` height frames, as the meter sends them.
 QByteArray HeightFrames(int count);
+// The bytes of `count` frames of people in a row: a height, then a weight, and so on.
+QByteArray PersonFrames(int count);
 
 // The pty flood: from the first byte written until the last frame was decoded by the real
 // link (QSerialPort, MeterLink, FrameAssembler, DecodeFrame), in ms; empty on failure.

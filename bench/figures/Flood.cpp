@@ -23,7 +23,7 @@ namespace {
 
 constexpr int kPatienceMs = 60000;
 
-// Counts the printed heights and ends the loop at the last one.
+// Counts the printed values and ends the loop at the last one.
 class CountingDisplay : public SilentDisplay {
 public:
     CountingDisplay(int expected, QEventLoop& loop) : m_expected(expected), m_loop(loop) {}
@@ -87,7 +87,7 @@ std::optional<double> FloodThroughLink(int frames) {
     link.OpenAtStartup();
     if (!link.IsOnline()) return std::nullopt;
 
-    const QByteArray bytes = HeightFrames(frames);
+    const QByteArray bytes = PersonFrames(frames);
     double start = 0;
     {
         start = NowMs();
@@ -128,7 +128,7 @@ std::optional<double> FloodThroughCat(int frames) {
         if (n <= 0 && errno != EINTR) return std::nullopt;
         got += std::max<ssize_t>(n, 0);
     }
-    const QByteArray bytes = HeightFrames(frames);
+    const QByteArray bytes = PersonFrames(frames);
     const double start = NowMs();
     const Writer writer(pty, bytes);
     qsizetype received = 0;

@@ -78,6 +78,16 @@ QByteArray HeightFrames(int count) {
     return bytes;
 }
 
+QByteArray PersonFrames(int count) {
+    QByteArray bytes;
+    for (int i = 0; i < count; ++i) {
+        const double value = i % 2 == 0 ? 120.0 + (i % 600) / 10.0 : 25.0 + (i % 500) / 10.0;
+        bytes += (i % 2 == 0 ? "\x02SY," : "\x02TZ,") +
+                 QByteArray::number(value, 'f', 1).rightJustified(7) + "\x03";
+    }
+    return bytes;
+}
+
 qint64 Spawn(const QString& program, const QStringList& arguments, int stdoutFd) {
     QList<QByteArray> args{QFile::encodeName(program)};
     for (const QString& a : arguments) args.append(a.toLocal8Bit());

@@ -298,23 +298,41 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     if (args.value(1) == u"--record-day") return RecordDay(args.value(2), args.value(3).toInt());
-    const int runs = args.value(1) == u"--quick" ? 1 : 7;
+    // --quick: each whole-program figure once; --only NAME: one part (for profiling).
+    const int runs = args.contains(QStringLiteral("--quick")) ? 1 : 7;
+    const QString only = args.value(args.indexOf(QStringLiteral("--only")) + 1);
+    const auto wanted = [&](const char* part) {
+        return !args.contains(QStringLiteral("--only")) || only == QLatin1String(part);
+    };
 
     QList<Row> rows;
-    Note(QStringLiteral("benchmarks ..."));
-    BenchmarkRows(RunBenchmarks(QStringLiteral(HAKARON_BENCH_BIN)), rows);
-    Note(QStringLiteral("pty flood ..."));
-    FloodRow(runs, rows);
-    Note(QStringLiteral("frame -> screen ..."));
-    LatencyRows(rows);
-    Note(QStringLiteral("start-up ..."));
-    const qint64 bareKb = StartUpRow(QStringLiteral(HAKARON_BIN), QStringLiteral(HAKARON_METER_BIN),
-                                     QStringLiteral(BARE_WINDOW_BIN), runs, rows);
-    Note(QStringLiteral("--save-csv ..."));
-    SaveCsvRow(QStringLiteral(HAKARON_BIN), runs * 2 + 1, rows);
-    Note(QStringLiteral("a day of 1500 records ..."));
-    MemoryRow(QStringLiteral(HAKARON_BIN), QStringLiteral(HAKARON_METER_BIN),
-              QCoreApplication::applicationFilePath(), bareKb, rows);
+    if (wanted("benchmarks")) {
+        Note(QStringLiteral("benchmarks ..."));
+        BenchmarkRows(RunBenchmarks(QStringLiteral(HAKARON_BENCH_BIN)), rows);
+    }
+    if (wanted("flood")) {
+        Note(QStringLiteral("pty flood ..."));
+        FloodRow(runs, rows);
+    }
+    if (wanted("latency")) {
+        Note(QStringLiteral("frame -> screen ..."));
+        LatencyRows(rows);
+    }
+    qint64 bareKb = 0;
+    if (wanted("startup")) {
+        Note(QStringLiteral("start-up ..."));
+        bareKb = StartUpRow(QStringLiteral(HAKARON_BIN), QStringLiteral(HAKARON_METER_BIN),
+                            QStringLiteral(BARE_WINDOW_BIN), runs, rows);
+    }
+    if (wanted("savecsv")) {
+        Note(QStringLiteral("--save-csv ..."));
+        SaveCsvRow(QStringLiteral(HAKARON_BIN), runs * 2 + 1, rows);
+    }
+    if (wanted("memory")) {
+        Note(QStringLiteral("a day of 1500 records ..."));
+        MemoryRow(QStringLiteral(HAKARON_BIN), QStringLiteral(HAKARON_METER_BIN),
+                  QCoreApplication::applicationFilePath(), bareKb, rows);
+    }
     PrintTable(rows);
     return 0;
 }
