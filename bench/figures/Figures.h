@@ -32,11 +32,12 @@ QByteArray HeightFrames(int count);
 // The bytes of `count` frames of people in a row: a height, then a weight, and so on.
 QByteArray PersonFrames(int count);
 
-// The pty flood: from the first byte written until the last frame was decoded by the real
-// link (QSerialPort, MeterLink, FrameAssembler, DecodeFrame), in ms; empty on failure.
-std::optional<double> FloodThroughLink(int frames);
+// The pty flood of these frames: from the first byte written until the last frame was
+// decoded by the real link (QSerialPort, MeterLink, FrameAssembler, DecodeFrame), in ms;
+// empty on failure. Every frame must print a value.
+std::optional<double> FloodThroughLink(const QByteArray& frames, int count);
 // The same bytes drained from a pty by cat, in ms.
-std::optional<double> FloodThroughCat(int frames);
+std::optional<double> FloodThroughCat(const QByteArray& frames);
 
 // Frame -> screen: for each frame, from its write on the pty until the main window painted
 // its value, in ms.

@@ -69,7 +69,7 @@ private:
 
 }  // namespace
 
-std::optional<double> FloodThroughLink(int frames) {
+std::optional<double> FloodThroughLink(const QByteArray& bytes, int frames) {
     QTemporaryDir folder;
     Pty pty;
     if (!pty.Open() || !LinkCom1(folder.path(), pty.SlavePath)) return std::nullopt;
@@ -87,7 +87,6 @@ std::optional<double> FloodThroughLink(int frames) {
     link.OpenAtStartup();
     if (!link.IsOnline()) return std::nullopt;
 
-    const QByteArray bytes = PersonFrames(frames);
     double start = 0;
     {
         start = NowMs();
@@ -101,7 +100,7 @@ std::optional<double> FloodThroughLink(int frames) {
     return display.DoneMs() - start;
 }
 
-std::optional<double> FloodThroughCat(int frames) {
+std::optional<double> FloodThroughCat(const QByteArray& bytes) {
     Pty pty;
     int out[2];
     if (!pty.Open() || pipe(out) != 0) return std::nullopt;
@@ -128,7 +127,6 @@ std::optional<double> FloodThroughCat(int frames) {
         if (n <= 0 && errno != EINTR) return std::nullopt;
         got += std::max<ssize_t>(n, 0);
     }
-    const QByteArray bytes = PersonFrames(frames);
     const double start = NowMs();
     const Writer writer(pty, bytes);
     qsizetype received = 0;
