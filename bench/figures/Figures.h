@@ -61,7 +61,7 @@ struct StartUp {
     qint64 PeakKb = 0;  // VmHWM when the window appeared
 };
 // From exec until the program maps a top-level window whose title contains `titlePart`
-// (any title when empty) on the X display; the process is then killed.
+// (any title when empty) on the X display; the window is then closed as by its close box.
 std::optional<StartUp> TimeToWindow(const QString& program, const QString& titlePart);
 
 }  // namespace Figures

@@ -8,6 +8,8 @@
 #include <X11/Xlib.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace Figures {
 namespace {
@@ -43,6 +45,32 @@ QString WindowTitle(Display* display, Window window) {
     return title;
 }
 
+// Asks the window to close as a window manager's close box does, so that the program ends
+// the normal way (its lock files removed) before the next start.
+void CloseWindow(Display* display, Window window) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XFlush(display);
+}
+
+// Waits up to `ms` for the process to end; kills it when it does not.
+void EndProcess(qint64 pid, double ms) {
+    const double start = NowMs();
+    int status = 0;
+    while (NowMs() - start < ms) {
+        if (waitpid(pid_t(pid), &status, WNOHANG) == pid) return;
+        usleep(10000);
+    }
+    ::kill(pid_t(pid), SIGKILL);
+    Reap(pid);
+}
+
 }  // namespace
 
 std::optional<StartUp> TimeToWindow(const QString& program, const QString& titlePart) {
@@ -55,6 +83,7 @@ std::optional<StartUp> TimeToWindow(const QString& program, const QString& title
     const double start = NowMs();
     const qint64 pid = Spawn(program, {});
     std::optional<StartUp> result;
+    Window shownWindow = 0;
     while (pid > 0 && !result && NowMs() - start < kPatienceMs) {
         if (!XPending(display)) {
             pollfd wait{ConnectionNumber(display), POLLIN, 0};
@@ -69,11 +98,10 @@ std::optional<StartUp> TimeToWindow(const QString& program, const QString& title
         if (WindowPid(display, window) != pid) continue;
         if (!titlePart.isEmpty() && !WindowTitle(display, window).contains(titlePart)) continue;
         result = StartUp{shown - start, PeakMemoryKb(pid)};
+        shownWindow = window;
     }
-    if (pid > 0) {
-        ::kill(pid_t(pid), SIGKILL);
-        Reap(pid);
-    }
+    if (shownWindow != 0) CloseWindow(display, shownWindow);
+    if (pid > 0) EndProcess(pid, kPatienceMs / 3);
     XCloseDisplay(display);
     return result;
 }
