@@ -39,8 +39,8 @@ std::optional<double> FloodThroughLink(const QByteArray& frames, int count);
 // The same bytes drained from a pty by cat, in ms.
 std::optional<double> FloodThroughCat(const QByteArray& frames);
 
-// Frame -> screen: for each frame, from its write on the pty until the main window painted
-// its value, in ms.
+// Frame -> screen: for each of `frames` weight frames, from its write on the pty until the
+// main window painted its BMI, in ms.
 QList<double> FrameToScreen(int frames);
 
 // The main window of `folder` measures `records` people through the virtual meter on

@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -16,13 +17,13 @@
 
 #include "Figures.h"
 #include "G_Param.h"
-#include "LinePrintBox.h"
 #include "MeterLink.h"
 #include "QtDeviceInventory.h"
 #include "QtDialogs.h"
 #include "QtSerialPort.h"
 #include "QtServices.h"
 #include "frmMain.h"
+#include "mdlStandard.h"
 
 namespace Figures {
 namespace {
@@ -70,22 +71,24 @@ private:
     frmMain m_window;
 };
 
-// Ends a loop when the received-data box paints a line ending in the awaited text.
+// Ends a loop when the BMI label paints the awaited text: the value of a weight frame, as the
+// user sees it. (The received-data box is no witness: once it is full, a new line is printed
+// below its bottom edge until the box is cleared.)
 class PaintWatch : public QObject {
 public:
-    PaintWatch(LinePrintBox& box, QEventLoop& loop) : m_box(box), m_loop(loop) {
-        box.installEventFilter(this);
+    PaintWatch(QLabel& label, QEventLoop& loop) : m_label(label), m_loop(loop) {
+        label.installEventFilter(this);
     }
-    void Await(const QString& ending) {
-        m_ending = ending;
+    void Await(const QString& text) {
+        m_text = text;
         m_shownMs = 0;
     }
     double ShownMs() const { return m_shownMs; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == &m_box && event->type() == QEvent::Paint && m_shownMs == 0 &&
-            !m_box.Lines().isEmpty() && m_box.Lines().last().endsWith(m_ending)) {
+        if (watched == &m_label && event->type() == QEvent::Paint && m_shownMs == 0 &&
+            m_label.text() == m_text) {
             m_shownMs = NowMs();
             m_loop.quit();
         }
@@ -93,9 +96,9 @@ protected:
     }
 
 private:
-    LinePrintBox& m_box;
+    QLabel& m_label;
     QEventLoop& m_loop;
-    QString m_ending;
+    QString m_text;
     double m_shownMs = 0;
 };
 
@@ -114,12 +117,14 @@ QList<double> FrameToScreen(int frames) {
         QTimer patience;
         patience.setSingleShot(true);
         QObject::connect(&patience, &QTimer::timeout, &loop, &QEventLoop::quit);
-        PaintWatch watch(*main.Window().picDisp, loop);
-        const QByteArray all = HeightFrames(frames);
-        const qsizetype frameLength = all.size() / frames;
+        PaintWatch watch(*main.Window().lblBmiRes, loop);
+        // A height first; then weights whose BMI differs from the one before.
+        WriteAll(pty.Master, "\x02SY,  170.0\x03");
         for (int i = 0; i < frames; ++i) {
-            const QByteArray frame = all.mid(i * frameLength, frameLength);
-            watch.Await(QString::fromLatin1(frame.mid(4, 7).trimmed()) + QStringLiteral("cm"));
+            const QByteArray weight = QByteArray::number(40 + i % 40) + ".0";
+            const QByteArray frame = "\x02TZ," + weight.rightJustified(7) + "\x03";
+            watch.Await(
+                ComputeWeightIndices(QStringLiteral("170.0"), QString::fromLatin1(weight)).Bmi);
             const double written = NowMs();
             if (!WriteAll(pty.Master, frame)) break;
             patience.start(kFramePatienceMs);
