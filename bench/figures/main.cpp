@@ -135,16 +135,24 @@ void FloodRow(const QString& figure, const QByteArray& frames, int runs, QList<R
                  QStringLiteral("≤ 2 × cat"), Met(ratio <= 2)});
 }
 
-void LatencyRows(QList<Row>& rows) {
-    const QList<double> latencies = FrameToScreen(kLatencyFrames);
-    if (latencies.isEmpty()) {
+// The p50 and p99 of each run of 1000 frames; the medians over the runs are shown.
+void LatencyRows(int runs, QList<Row>& rows) {
+    QList<double> p50s;
+    QList<double> p99s;
+    for (int i = 0; i < runs; ++i) {
+        const QList<double> latencies = FrameToScreen(kLatencyFrames);
+        if (latencies.isEmpty()) continue;
+        p50s.append(Quantile(latencies, 0.5));
+        p99s.append(Quantile(latencies, 0.99));
+    }
+    if (p99s.isEmpty()) {
         Note(QStringLiteral("frame -> screen failed"));
         rows.append({QStringLiteral("frame → screen"), QStringLiteral("failed")});
         return;
     }
     const QString reference = Ms(kFrameMs9600) + QStringLiteral(" (one frame at 9600 baud)");
-    const double p50 = Quantile(latencies, 0.5);
-    const double p99 = Quantile(latencies, 0.99);
+    const double p50 = Median(p50s);
+    const double p99 = Median(p99s);
     rows.append({QStringLiteral("frame → screen, p50 of 1000"), Ms(p50), reference,
                  Times(p50 / kFrameMs9600)});
     rows.append({QStringLiteral("frame → screen, p99 of 1000"), Ms(p99), reference,
@@ -319,7 +327,7 @@ int main(int argc, char* argv[]) {
     }
     if (wanted("latency")) {
         Note(QStringLiteral("frame -> screen ..."));
-        LatencyRows(rows);
+        LatencyRows(runs == 1 ? 1 : 5, rows);
     }
     qint64 bareKb = 0;
     if (wanted("startup")) {
