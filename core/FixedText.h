@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <algorithm>
 
 // Removes the ASCII spaces that pad stored fields, on both sides. Other white space (a
 // full-width space typed on purpose, a tab) is part of the text.
@@ -35,13 +36,19 @@ public:
     const QString& Value() const { return m_text; }
     operator const QString&() const { return m_text; }  // NOLINT
     QString Trimmed() const { return TrimSpaces(m_text); }
-    bool IsBlank() const { return Trimmed().isEmpty(); }
+    bool IsBlank() const {
+        return std::all_of(m_text.cbegin(), m_text.cend(), [](QChar c) { return c == u' '; });
+    }
     bool operator==(const FixedText&) const = default;
 
 private:
     void Assign(const QString& text) {
-        m_text = text.left(N);
-        if (m_text.size() < N) m_text.append(QString(N - m_text.size(), u' '));
+        // One allocation at most: every received frame assigns a dozen of these.
+        if (text.size() == N) {
+            m_text = text;
+            return;
+        }
+        m_text = text.leftJustified(N, u' ', true);
     }
     QString m_text;
 };

@@ -1,6 +1,9 @@
 #include "mdlStandard.h"
 
 #include <QLocale>
+#include <algorithm>
+#include <array>
+#include <charconv>
 #include <cmath>
 
 #include "G_Param.h"
@@ -19,7 +22,9 @@ void EnsureDecimal(QString& text) {
     if (!trimmed.isEmpty() && !trimmed.contains(u'.')) text = trimmed + QStringLiteral(".0");
 }
 
-double NumericValue(const QString& text) {
+namespace {
+// The reading of a text too long for NumericValue's buffer.
+double NumericValueOfLongText(const QString& text) {
     QString s;
     for (QChar c : text)
         if (c != u' ' && c != u'\t') s += c;
@@ -47,6 +52,42 @@ double NumericValue(const QString& text) {
     const double v = s.left(end).toDouble(&ok);
     return ok ? v : 0.0;
 }
+}  // namespace
+
+double NumericValue(const QString& text) {
+    // Every frame of the meter passes here: the characters go into a small buffer, not a
+    // string of their own.
+    std::array<char, 128> s{};
+    qsizetype n = 0;
+    for (QChar c : text) {
+        if (c == u' ' || c == u'\t') continue;
+        if (n == qsizetype(s.size())) return NumericValueOfLongText(text);
+        s[size_t(n++)] = c.unicode() < 0x80 ? char(c.unicode()) : '?';
+    }
+    qsizetype i = 0;
+    auto digits = [&] {
+        const qsizetype start = i;
+        while (i < n && s[size_t(i)] >= '0' && s[size_t(i)] <= '9') ++i;
+        return i - start;
+    };
+    if (i < n && (s[0] == '+' || s[0] == '-')) ++i;
+    qsizetype mantissa = digits();
+    if (i < n && s[size_t(i)] == '.') {
+        ++i;
+        mantissa += digits();
+    }
+    if (mantissa == 0) return 0.0;
+    qsizetype end = i;
+    if (i < n && (s[size_t(i)] == 'e' || s[size_t(i)] == 'E')) {
+        ++i;
+        if (i < n && (s[size_t(i)] == '+' || s[size_t(i)] == '-')) ++i;
+        if (digits() > 0) end = i;
+    }
+    const char* first = s.data() + (s[0] == '+' ? 1 : 0);
+    double v = 0;
+    const auto [last, error] = std::from_chars(first, s.data() + end, v);
+    return error == std::errc() && last == s.data() + end && std::isfinite(v) ? v : 0.0;
+}
 
 double RoundBmi(double rawBmi) {
     const double hundredths = std::nearbyint(rawBmi * 100.0);  // ties to even
@@ -55,17 +96,36 @@ double RoundBmi(double rawBmi) {
 
 QString ShortestText(double value) {
     // Plain decimal digits, never an exponent: a stored field is read back as a number.
-    return QString::number(value, 'f', QLocale::FloatingPointShortest);
+    char text[400];
+    const auto [end, error] =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
+    if (error != std::errc() || !std::isfinite(value))
+        return QString::number(value, 'f', QLocale::FloatingPointShortest);
+    return QString::fromLatin1(text, end - text);
 }
 
 QString TwoDecimals(double value) {
     // Round the decimal text, not the binary value, so that 63.575 shows as 63.58.
-    const QString text = QString::number(std::fabs(value), 'f', 10);
-    const qsizetype dot = text.indexOf(u'.');
-    qint64 cents = text.left(dot).toLongLong() * 100 + text.mid(dot + 1, 2).toLongLong();
-    if (text.at(dot + 3) >= u'5') ++cents;
-    const QString sign = (value < 0 && cents != 0) ? QStringLiteral("-") : QString();
-    return sign + QStringLiteral("%1.%2").arg(cents / 100).arg(cents % 100, 2, 10, QChar(u'0'));
+    const double magnitude = std::fabs(value);
+    char text[64];
+    const auto [end, error] =
+        std::isfinite(value) && magnitude < 1e15
+            ? std::to_chars(text, text + sizeof text, magnitude, std::chars_format::fixed, 10)
+            : std::to_chars_result{text, std::errc::value_too_large};
+    if (error != std::errc()) return QString::number(value, 'f', 2);
+    const char* dot = std::find(text, end, '.');
+    qint64 cents = 0;
+    for (const char* p = text; p < dot; ++p) cents = cents * 10 + (*p - '0');
+    cents = cents * 100 + (dot[1] - '0') * 10 + (dot[2] - '0');
+    if (dot[3] >= '5') ++cents;
+    char out[32];
+    char* p = out;
+    if (value < 0 && cents != 0) *p++ = '-';
+    p = std::to_chars(p, out + sizeof out, cents / 100).ptr;
+    *p++ = '.';
+    *p++ = char('0' + cents % 100 / 10);
+    *p++ = char('0' + cents % 10);
+    return QString::fromLatin1(out, p - out);
 }
 
 WeightIndices ComputeWeightIndices(const QString& heightText, const QString& weightText) {

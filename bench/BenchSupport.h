@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <optional>
+
+#include "Dialogs.h"
+#include "LiveDisplay.h"
+#include "MainWindowHooks.h"
+#include "MeasureRecord.h"
+#include "NameListFile.h"
+
+// A display and dialogs that record nothing, so that a benchmark times the program's own
+// work and not a window's.
+class SilentDisplay : public LiveDisplay, public DisplayControl {
+public:
+    void PrintLine(const QString&) override {}
+    void ClearPrint() override {}
+    void ShowBmiResult(const QString&) override {}
+    void RefreshDisplay() override {}
+    void ArmAutoWrite(int, bool) override {}
+    void ApplyModeLayout() override {}
+};
+
+class SilentDialogs : public Dialogs {
+public:
+    void Message(const QString&, MsgIcon, const QString&) override {}
+    bool AskYesNo(const QString&, const QString&) override { return false; }
+    std::optional<QString> InputBox(const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    std::optional<QString> SaveFile(const QString&, const QString&, const QString&,
+                                    const QString&) override {
+        return std::nullopt;
+    }
+};
+
+namespace BenchData {
+constexpr int FullSet = 1500;
+// Person k of a full day: Japanese labels and every value filled, as the meter leaves them.
+MeasureRecord Person(int k);
+// Two header records, then `count` people.
+QList<MeasureRecord> MeasurementSet(int count);
+QList<NameListEntry> NameList(int count);
+}  // namespace BenchData

@@ -1,0 +1,349 @@
+// hakaron-figures: the table of bench/run. It runs the benchmarks and the whole-program
+// figures, each beside its reference in the same run, and prints one Markdown table.
+// Run it under an X display (bench/run uses xvfb-run): start-up is timed to a mapped window.
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMap>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <cstdio>
+
+#include "BenchSupport.h"
+#include "Figures.h"
+#include "RecordFile.h"
+
+using namespace Figures;
+
+namespace {
+
+constexpr int kFloodFrames = 10000;
+constexpr int kLatencyFrames = 1000;
+// One frame on the wire: STX, code, one character, seven value characters, ETX, each byte
+// 11 bits with a start bit, parity and a stop bit.
+constexpr double kFrameBits = 12 * 11;
+constexpr double kFramesPerSecond9600 = 9600 / kFrameBits;
+constexpr double kFrameMs9600 = 1000 / kFramesPerSecond9600;
+
+struct Row {
+    QString Figure;
+    QString Value;
+    QString Reference = QStringLiteral("—");
+    QString Ratio = QStringLiteral("—");
+    QString Goal = QStringLiteral("—");
+    QString Met = QStringLiteral("—");
+};
+
+QString Ms(double ms) {
+    return QString::number(ms, 'f', ms < 10 ? 2 : 1) + QStringLiteral(" ms");
+}
+QString Times(double ratio) {
+    return QString::number(ratio, 'f', ratio < 10 ? 2 : 1) + QStringLiteral(" ×");
+}
+QString Met(bool met) {
+    return met ? QStringLiteral("yes") : QStringLiteral("**no**");
+}
+void Note(const QString& text) {
+    std::fprintf(stderr, "%s\n", qPrintable(text));
+}
+
+// Medians of the benchmarks, by name: real time in ms, and items per second.
+struct BenchFigure {
+    double Ms = 0;
+    double ItemsPerSecond = 0;
+};
+QMap<QString, BenchFigure> RunBenchmarks(const QString& program) {
+    QProcess bench;
+    bench.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    bench.start(program, {QStringLiteral("--benchmark_format=json"),
+                          QStringLiteral("--benchmark_repetitions=5"),
+                          QStringLiteral("--benchmark_min_time=0.2"),
+                          QStringLiteral("--benchmark_report_aggregates_only=true")});
+    bench.waitForFinished(-1);
+    const QJsonArray list =
+        QJsonDocument::fromJson(bench.readAllStandardOutput()).object()[u"benchmarks"].toArray();
+    QMap<QString, BenchFigure> figures;
+    for (const QJsonValue& value : list) {
+        const QJsonObject b = value.toObject();
+        if (b[u"aggregate_name"].toString() != u"median") continue;
+        const QString unit = b[u"time_unit"].toString();
+        const double scale = unit == u"ns" ? 1e-6 : unit == u"us" ? 1e-3 : unit == u"s" ? 1e3 : 1;
+        figures.insert(b[u"run_name"].toString(),
+                       {b[u"real_time"].toDouble() * scale, b[u"items_per_second"].toDouble()});
+    }
+    return figures;
+}
+
+void BenchmarkRows(const QMap<QString, BenchFigure>& b, QList<Row>& rows) {
+    const double fps = b.value(QStringLiteral("BM_AssembleAndDecode/64")).ItemsPerSecond;
+    rows.append(
+        {QStringLiteral("assembly + decoding"), QStringLiteral("%L1 frames/s").arg(qint64(fps)),
+         QStringLiteral("%1 frames/s (9600-baud line)").arg(kFramesPerSecond9600, 0, 'f', 1),
+         Times(fps / kFramesPerSecond9600), QStringLiteral("≥ 100,000 frames/s"),
+         Met(fps >= 100000)});
+    rows.append({QStringLiteral("weight step"),
+                 QStringLiteral("%1 µs").arg(b.value(QStringLiteral("BM_WeightStep")).Ms * 1e3, 0,
+                                             'f', 2)});
+    rows.append({QStringLiteral("record write (open, write, close)"),
+                 QStringLiteral("%1 µs").arg(b.value(QStringLiteral("BM_RecordWrite")).Ms * 1e3, 0,
+                                             'f', 1)});
+    rows.append({QStringLiteral("record read (open, read, close)"),
+                 QStringLiteral("%1 µs").arg(b.value(QStringLiteral("BM_RecordRead")).Ms * 1e3, 0,
+                                             'f', 1)});
+    const double menuSave = b.value(QStringLiteral("BM_CsvSave1500")).Ms;
+    const double writer = b.value(QStringLiteral("BM_CsvWriter1500")).Ms;
+    rows.append({QStringLiteral("CSV save, 1500 records, in-process (menu's save)"), Ms(menuSave),
+                 Ms(writer) + QStringLiteral(" (lines alone, no events)"), Times(menuSave / writer),
+                 QStringLiteral("≤ 100 ms"), Met(menuSave <= 100)});
+    rows.append({QStringLiteral("name-list write, 1500 entries"),
+                 Ms(b.value(QStringLiteral("BM_NameListWrite1500")).Ms)});
+    rows.append({QStringLiteral("name-list read, 1500 entries"),
+                 Ms(b.value(QStringLiteral("BM_NameListRead1500")).Ms)});
+    rows.append({QStringLiteral("edited-data list model, 1500 rows, every cell"),
+                 Ms(b.value(QStringLiteral("BM_PreviewModelFill1500")).Ms)});
+    const double preview = b.value(QStringLiteral("BM_OpenPreview1500")).Ms;
+    rows.append({QStringLiteral("edited-data list open, 1500 rows"), Ms(preview),
+                 QStringLiteral("—"), QStringLiteral("—"), QStringLiteral("≤ 150 ms"),
+                 Met(preview <= 150)});
+    const double names = b.value(QStringLiteral("BM_OpenNameList1500")).Ms;
+    rows.append({QStringLiteral("name-list editor open, 1500 rows"), Ms(names), QStringLiteral("—"),
+                 QStringLiteral("—"), QStringLiteral("≤ 150 ms"), Met(names <= 150)});
+}
+
+void FloodRow(const QString& figure, const QByteArray& frames, int runs, QList<Row>& rows) {
+    QList<double> link;
+    QList<double> cat;
+    for (int i = 0; i < runs; ++i) {
+        if (const auto ms = FloodThroughCat(frames)) cat.append(*ms);
+        if (const auto ms = FloodThroughLink(frames, kFloodFrames)) link.append(*ms);
+    }
+    if (link.isEmpty() || cat.isEmpty()) {
+        Note(figure + QStringLiteral(": failed"));
+        rows.append({figure, QStringLiteral("failed")});
+        return;
+    }
+    const double ratio = Median(link) / Median(cat);
+    rows.append({figure, Ms(Median(link)), Ms(Median(cat)) + QStringLiteral(" (cat)"), Times(ratio),
+                 QStringLiteral("≤ 2 × cat"), Met(ratio <= 2)});
+}
+
+// The p50 and p99 of each run of 1000 frames; the medians over the runs are shown.
+void LatencyRows(int runs, QList<Row>& rows) {
+    QList<double> p50s;
+    QList<double> p99s;
+    for (int i = 0; i < runs; ++i) {
+        const QList<double> latencies = FrameToScreen(kLatencyFrames);
+        if (latencies.isEmpty()) continue;
+        p50s.append(Quantile(latencies, 0.5));
+        p99s.append(Quantile(latencies, 0.99));
+    }
+    if (p99s.isEmpty()) {
+        Note(QStringLiteral("frame -> screen failed"));
+        rows.append({QStringLiteral("frame → screen"), QStringLiteral("failed")});
+        return;
+    }
+    const QString reference = Ms(kFrameMs9600) + QStringLiteral(" (one frame at 9600 baud)");
+    const double p50 = Median(p50s);
+    const double p99 = Median(p99s);
+    rows.append({QStringLiteral("frame → screen, p50 of 1000"), Ms(p50), reference,
+                 Times(p50 / kFrameMs9600)});
+    rows.append({QStringLiteral("frame → screen, p99 of 1000"), Ms(p99), reference,
+                 Times(p99 / kFrameMs9600), QStringLiteral("≤ 5 ms"), Met(p99 <= 5)});
+}
+
+// A program folder with a copy of hakaron in it, a user.dat and (optionally) a record file.
+class ProgramFolder {
+public:
+    ProgramFolder(const QString& hakaron, const QList<MeasureRecord>& records) {
+        QDir(m_dir.path()).mkpath(QStringLiteral("Org"));
+        QDir(m_dir.path()).mkpath(QStringLiteral("Name_List"));
+        m_program = m_dir.filePath(QStringLiteral("hakaron"));
+        m_ok = QFile::copy(hakaron, m_program);
+        QFile settings(m_dir.filePath(QStringLiteral("Org/user.dat")));
+        m_ok = m_ok && settings.open(QIODevice::WriteOnly) &&
+               settings.write("\"9600,N,8,1\",1,1,0,2\r\n") > 0;
+        settings.close();
+        if (!records.isEmpty())
+            m_ok = m_ok && bool(RecordFile::Replace(
+                               m_dir.filePath(QStringLiteral("Org/zqmtemp.rdm")), records));
+    }
+    ~ProgramFolder() { StopMeter(); }
+    bool Ok() const { return m_ok; }
+    QString Path() const { return m_dir.path(); }
+    QString Program() const { return m_program; }
+    QString File(const QString& name) const { return m_dir.filePath(name); }
+    // The virtual meter in command mode on ports/COM1.
+    bool StartMeter(const QString& meter) {
+        m_meter = Spawn(meter, {QStringLiteral("--link"), File(QStringLiteral("ports/COM1"))});
+        QDir(Path()).mkpath(QStringLiteral("ports"));
+        for (int i = 0; i < 100; ++i) {
+            if (QFileInfo(File(QStringLiteral("ports/COM1"))).isSymLink()) return true;
+            usleep(50000);
+        }
+        return false;
+    }
+    void StopMeter() {
+        if (m_meter <= 0) return;
+        ::kill(pid_t(m_meter), SIGTERM);
+        Reap(m_meter);
+        m_meter = -1;
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_program;
+    bool m_ok = false;
+    qint64 m_meter = -1;
+};
+
+// Returns the bare window's peak memory in kB, the reference of the memory row.
+qint64 StartUpRow(const QString& hakaron, const QString& meter, const QString& bare, int runs,
+                  QList<Row>& rows) {
+    ProgramFolder folder(hakaron, {});
+    if (!folder.Ok() || !folder.StartMeter(meter)) {
+        rows.append({QStringLiteral("start-up to main window"), QStringLiteral("failed")});
+        return 0;
+    }
+    const QString mainTitle = QStringLiteral("ver.1.30");
+    TimeToWindow(folder.Program(), mainTitle);  // warm the caches for both
+    TimeToWindow(bare, QString());
+    QList<double> program;
+    QList<double> reference;
+    QList<double> bareKb;
+    for (int i = 0; i < runs; ++i) {
+        if (const auto s = TimeToWindow(bare, QString())) {
+            reference.append(s->Ms);
+            bareKb.append(double(s->PeakKb));
+        }
+        if (const auto s = TimeToWindow(folder.Program(), mainTitle)) program.append(s->Ms);
+    }
+    if (program.isEmpty() || reference.isEmpty()) {
+        rows.append({QStringLiteral("start-up to main window"), QStringLiteral("failed")});
+        return 0;
+    }
+    const double ratio = Median(program) / Median(reference);
+    rows.append({QStringLiteral("start-up to main window (Xvfb)"), Ms(Median(program)),
+                 Ms(Median(reference)) + QStringLiteral(" (bare Qt window)"), Times(ratio),
+                 QStringLiteral("≤ 1.5 × bare"), Met(ratio <= 1.5)});
+    return qint64(Median(bareKb));
+}
+
+void SaveCsvRow(const QString& hakaron, int runs, QList<Row>& rows) {
+    ProgramFolder folder(hakaron, BenchData::MeasurementSet(BenchData::FullSet));
+    const QString csv = folder.File(QStringLiteral("day.csv"));
+    const QString copy = folder.File(QStringLiteral("copy.csv"));
+    QList<double> program;
+    QList<double> reference;
+    for (int i = 0; i < runs && folder.Ok(); ++i) {
+        double start = NowMs();
+        if (Reap(Spawn(folder.Program(), {QStringLiteral("--save-csv"), csv})) != 0) break;
+        program.append(NowMs() - start);
+        start = NowMs();
+        if (Reap(Spawn(QStringLiteral("/bin/cp"), {csv, copy})) != 0) break;
+        reference.append(NowMs() - start);
+    }
+    if (program.size() != runs) {
+        rows.append({QStringLiteral("--save-csv, 1500 records"), QStringLiteral("failed")});
+        return;
+    }
+    const double ratio = Median(program) / Median(reference);
+    rows.append({QStringLiteral("`hakaron --save-csv`, 1500 records"), Ms(Median(program)),
+                 Ms(Median(reference)) +
+                     QStringLiteral(" (cp of the %L1 bytes)").arg(QFileInfo(csv).size()),
+                 Times(ratio), QStringLiteral("≤ 20 × cp"), Met(ratio <= 20)});
+}
+
+void MemoryRow(const QString& hakaron, const QString& meter, const QString& self,
+               qint64 bareWindowKb, QList<Row>& rows) {
+    ProgramFolder folder(hakaron, {});
+    QString output;
+    if (folder.Ok() && folder.StartMeter(meter)) {
+        QProcess day;
+        day.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        day.start(self, {QStringLiteral("--record-day"), folder.Path(),
+                         QString::number(BenchData::FullSet)});
+        day.waitForFinished(-1);
+        output = QString::fromLatin1(day.readAllStandardOutput());
+    }
+    const qint64 kb = output.section(u' ', 1).trimmed().toLongLong();
+    const qint64 records = RecordFile::Count(folder.File(QStringLiteral("Org/zqmtemp.rdm"))) - 2;
+    if (kb == 0 || records < BenchData::FullSet) {
+        Note(QStringLiteral("record day: %1 records, output %2").arg(records).arg(output));
+        rows.append({QStringLiteral("peak memory after 1500 records"), QStringLiteral("failed")});
+        return;
+    }
+    const double mb = double(kb) / 1024;
+    const double bareMb = double(bareWindowKb) / 1024;
+    rows.append({QStringLiteral("peak memory (VmHWM) after 1500 records"),
+                 QStringLiteral("%1 MB").arg(mb, 0, 'f', 1),
+                 QStringLiteral("%1 MB (bare Qt window)").arg(bareMb, 0, 'f', 1),
+                 bareMb > 0 ? Times(mb / bareMb) : QStringLiteral("—"), QStringLiteral("≤ 80 MB"),
+                 Met(mb <= 80)});
+}
+
+void PrintTable(const QList<Row>& rows) {
+    std::printf("| figure | value | reference | ratio | goal | met |\n");
+    std::printf("|---|---|---|---|---|---|\n");
+    for (const Row& r : rows)
+        std::printf("| %s | %s | %s | %s | %s | %s |\n", qPrintable(r.Figure), qPrintable(r.Value),
+                    qPrintable(r.Reference), qPrintable(r.Ratio), qPrintable(r.Goal),
+                    qPrintable(r.Met));
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    if (args.value(1) == u"--record-day") return RecordDay(args.value(2), args.value(3).toInt());
+    // --quick: each whole-program figure once; --only NAME: one part (for profiling).
+    const int runs = args.contains(QStringLiteral("--quick")) ? 1 : 7;
+    const QString only = args.value(args.indexOf(QStringLiteral("--only")) + 1);
+    const auto wanted = [&](const char* part) {
+        return !args.contains(QStringLiteral("--only")) || only == QLatin1String(part);
+    };
+
+    QList<Row> rows;
+    if (wanted("benchmarks")) {
+        Note(QStringLiteral("benchmarks ..."));
+        BenchmarkRows(RunBenchmarks(QStringLiteral(HAKARON_BENCH_BIN)), rows);
+    }
+    if (wanted("flood")) {
+        Note(QStringLiteral("pty flood ..."));
+        // A flood is over in milliseconds, so a busy machine sways it most: more runs.
+        FloodRow(QStringLiteral("pty flood, 10,000 frames (heights and weights)"),
+                 PersonFrames(kFloodFrames), runs * 3, rows);
+        FloodRow(QStringLiteral("pty flood, 10,000 frames (heights only)"),
+                 HeightFrames(kFloodFrames), runs * 3, rows);
+    }
+    if (wanted("latency")) {
+        Note(QStringLiteral("frame -> screen ..."));
+        LatencyRows(runs == 1 ? 1 : 5, rows);
+    }
+    qint64 bareKb = 0;
+    if (wanted("startup")) {
+        Note(QStringLiteral("start-up ..."));
+        bareKb = StartUpRow(QStringLiteral(HAKARON_BIN), QStringLiteral(HAKARON_METER_BIN),
+                            QStringLiteral(BARE_WINDOW_BIN), runs, rows);
+    }
+    if (wanted("savecsv")) {
+        Note(QStringLiteral("--save-csv ..."));
+        SaveCsvRow(QStringLiteral(HAKARON_BIN), runs * 2 + 1, rows);
+    }
+    if (wanted("memory")) {
+        Note(QStringLiteral("a day of 1500 records ..."));
+        MemoryRow(QStringLiteral(HAKARON_BIN), QStringLiteral(HAKARON_METER_BIN),
+                  QCoreApplication::applicationFilePath(), bareKb, rows);
+    }
+    PrintTable(rows);
+    return 0;
+}
