@@ -121,7 +121,10 @@ QString TwoDecimals(double value) {
     char out[32];
     char* p = out;
     if (value < 0 && cents != 0) *p++ = '-';
-    p = std::to_chars(p, out + sizeof out, cents / 100).ptr;
+    // Room is kept for the point and the two decimals.
+    const auto [whole, wholeError] = std::to_chars(p, out + sizeof out - 3, cents / 100);
+    if (wholeError != std::errc()) return QString::number(value, 'f', 2);
+    p = whole;
     *p++ = '.';
     *p++ = char('0' + cents % 100 / 10);
     *p++ = char('0' + cents % 10);
