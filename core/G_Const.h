@@ -14,5 +14,4 @@ inline const QString SettingsFileName = QStringLiteral("user.dat");
 inline const QString WorkFolderName = QStringLiteral("Org");
 inline const QString NameListFolderName = QStringLiteral("Name_List");
 inline const QString DefaultCommSettings = QStringLiteral("4800,E,8,1");
-inline const QString HelpFileName = QStringLiteral("jxv_help.hlp");
 }  // namespace G_Const

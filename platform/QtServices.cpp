@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileInfo>
 #include <QUrl>
 
 QDate SystemClock::Today() const {
@@ -34,9 +33,4 @@ bool LockFileInstanceLock::TryAcquire() {
 
 void DesktopShell::Open(const QString& target) {
     QDesktopServices::openUrl(QUrl(target));
-}
-
-bool DesktopShell::ShowHelp(const QString& helpFile) {
-    if (!QFileInfo(helpFile).isFile()) return false;
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile));
 }

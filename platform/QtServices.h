@@ -35,6 +35,4 @@ private:
 class DesktopShell : public Shell {
 public:
     void Open(const QString& target) override;
-    // Opens the help file with the desktop's viewer; false when there is no such file.
-    bool ShowHelp(const QString& helpFile) override;
 };

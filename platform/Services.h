@@ -38,10 +38,9 @@ public:
     virtual QList<SerialDeviceInfo> SerialDevices() const = 0;
 };
 
-// The desktop shell's "open" of a web or mailto: address, and the help viewer.
+// The desktop shell's "open" of a web or mailto: address (the help is shown in the program).
 class Shell {
 public:
     virtual ~Shell() = default;
     virtual void Open(const QString& target) = 0;
-    virtual bool ShowHelp(const QString& helpFile) = 0;
 };

@@ -29,10 +29,5 @@ public:
 class ShellDouble : public Shell {
 public:
     void Open(const QString& target) override { Opened << target; }
-    bool ShowHelp(const QString& helpFile) override {
-        Help << helpFile;
-        return true;
-    }
     QStringList Opened;
-    QStringList Help;
 };

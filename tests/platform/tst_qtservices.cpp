@@ -88,12 +88,6 @@ private slots:
         QVERIFY(!lock.TryAcquire());
         QFile::remove(lock.LockPath());
     }
-
-    void missingHelpFileIsReported() {
-        DesktopShell shell;
-        QVERIFY(!shell.ShowHelp(m_dir.filePath(QStringLiteral("jxv_help.hlp"))));
-        QVERIFY(!shell.ShowHelp(m_dir.path()));  // a folder is not a help file
-    }
 };
 
 QTEST_MAIN(TestQtServices)
