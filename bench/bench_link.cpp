@@ -29,7 +29,7 @@ static void BM_AssembleAndDecode(benchmark::State& state) {  // frames/s of the 
     const int frames = int(state.range(0));
     const QString chunk = FrameChunk(frames);
     for (auto _ : state) {
-        for (const QString& frame : assembler.Feed(chunk)) {
+        for (const QStringView frame : assembler.Feed(chunk)) {
             const FrameResponse response = ResponseOf(frame, G_Param.LastCommand);
             DecodeFrame(response.ResponseCode, response.ResponseData, display, dialogs);
         }

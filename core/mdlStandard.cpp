@@ -5,7 +5,9 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <optional>
 
+#include "FixedText.h"
 #include "G_Param.h"
 
 double BmiStdWeightOf(double h) {
@@ -24,7 +26,7 @@ void EnsureDecimal(QString& text) {
 
 namespace {
 // The reading of a text too long for NumericValue's buffer.
-double NumericValueOfLongText(const QString& text) {
+double NumericValueOfLongText(QStringView text) {
     QString s;
     for (QChar c : text)
         if (c != u' ' && c != u'\t') s += c;
@@ -54,7 +56,49 @@ double NumericValueOfLongText(const QString& text) {
 }
 }  // namespace
 
-double NumericValue(const QString& text) {
+namespace {
+// The usual field in one pass: digits with at most one point and no exponent. A whole number
+// of at most 15 digits divided by a power of ten is the correctly rounded value of the text,
+// the same as reading it digit by digit. Empty for anything else.
+std::optional<double> PlainNumericValue(QStringView text) {
+    static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    quint64 digits = 0;
+    int count = 0;
+    int decimals = 0;
+    bool point = false;
+    bool negative = false;
+    bool signAllowed = true;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u' ' || u == u'\t') continue;
+        if (signAllowed && (u == u'+' || u == u'-')) {
+            negative = u == u'-';
+            signAllowed = false;
+            continue;
+        }
+        signAllowed = false;
+        if (u >= u'0' && u <= u'9') {
+            if (count == 15) return std::nullopt;
+            digits = digits * 10 + (u - u'0');
+            ++count;
+            if (point) ++decimals;
+        } else if (u == u'.' && !point) {
+            point = true;
+        } else if (u == u'e' || u == u'E') {
+            return std::nullopt;
+        } else {
+            break;
+        }
+    }
+    if (count == 0) return 0.0;
+    const double value = double(digits) / kPowersOfTen[decimals];
+    return negative ? -value : value;
+}
+}  // namespace
+
+double NumericValue(QStringView text) {
+    if (const std::optional<double> plain = PlainNumericValue(text)) return *plain;
     // Every frame of the meter passes here: the characters go into a small buffer, not a
     // string of their own.
     std::array<char, 128> s{};
@@ -94,77 +138,170 @@ double RoundBmi(double rawBmi) {
     return std::floor(hundredths / 10.0 + 0.5) / 10.0;         // ties up
 }
 
-QString ShortestText(double value) {
+namespace {
+
+// A number's text as the weight step makes it: Latin-1 characters in a small buffer, so that
+// the six texts of every weight frame cost no allocation. A text that does not fit (huge or
+// not finite values) is held as a string.
+class NumberText {
+public:
+    static constexpr qsizetype Capacity = 32;
+
+    char* Buffer() { return m_chars.data(); }
+    void SetLength(qsizetype length) { m_length = length; }
+    void SetText(QString text) {
+        m_length = -1;
+        m_text = std::move(text);
+    }
+    QString ToString() const {
+        return m_length < 0 ? m_text : QString::fromLatin1(m_chars.data(), m_length);
+    }
+    template <int N>
+    void AssignTo(FixedText<N>& field) const {
+        if (m_length < 0) {
+            field = m_text;
+        } else {
+            field.AssignLatin1(m_chars.data(), m_length);
+        }
+    }
+
+private:
+    std::array<char, Capacity> m_chars{};
+    qsizetype m_length = 0;  // -1: the text is m_text
+    QString m_text;
+};
+
+void FormatShortest(double value, NumberText& out) {
     // Plain decimal digits, never an exponent: a stored field is read back as a number.
     char text[400];
     const auto [end, error] =
         std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
-    if (error != std::errc() || !std::isfinite(value))
-        return QString::number(value, 'f', QLocale::FloatingPointShortest);
-    return QString::fromLatin1(text, end - text);
+    if (error != std::errc() || !std::isfinite(value)) {
+        out.SetText(QString::number(value, 'f', QLocale::FloatingPointShortest));
+    } else if (end - text > NumberText::Capacity) {
+        out.SetText(QString::fromLatin1(text, end - text));
+    } else {
+        std::copy(text, end, out.Buffer());
+        out.SetLength(end - text);
+    }
 }
 
-QString TwoDecimals(double value) {
+// The magnitude in hundredths as its ten-decimal text rounds at the third decimal, half up:
+// 63.575, stored as 63.57499999999999928946, reads "63.5750000000" and gives 6358. The
+// ten-decimal rounding (to nearest, ties to even, as the text is made) is done exactly on the
+// binary value in integers. Empty for magnitudes of 1e15 and more and for non-finite ones.
+std::optional<quint64> HundredthsOf(double magnitude) {
+    if (!(magnitude < 1e15)) return std::nullopt;
+    if (magnitude == 0) return 0;
+    __extension__ using Wide = unsigned __int128;
+    int exponent = 0;
+    const double fraction = std::frexp(magnitude, &exponent);
+    // magnitude == mantissa / 2^shift exactly; shift > 0 because magnitude < 2^50.
+    const auto mantissa = Wide(quint64(std::ldexp(fraction, 53)));
+    const int shift = 53 - exponent;
+    const Wide scaled = mantissa * 10'000'000'000ULL;  // below 2^87
+    Wide tenDecimals = 0;
+    if (shift < 100) {
+        tenDecimals = scaled >> shift;
+        const Wide rest = scaled - (tenDecimals << shift);
+        const Wide half = Wide(1) << (shift - 1);
+        if (rest > half || (rest == half && (tenDecimals & 1) != 0)) ++tenDecimals;
+    }
+    // Half up at the third decimal: add half a hundredth in tenth-billionths.
+    const Wide rounded = tenDecimals + 50'000'000;
+    if ((rounded >> 64) == 0) return quint64(rounded) / 100'000'000;
+    return quint64(rounded / 100'000'000);
+}
+
+void FormatTwoDecimals(double value, NumberText& out) {
     // Round the decimal text, not the binary value, so that 63.575 shows as 63.58.
-    const double magnitude = std::fabs(value);
-    char text[64];
-    const auto [end, error] =
-        std::isfinite(value) && magnitude < 1e15
-            ? std::to_chars(text, text + sizeof text, magnitude, std::chars_format::fixed, 10)
-            : std::to_chars_result{text, std::errc::value_too_large};
-    if (error != std::errc()) return QString::number(value, 'f', 2);
-    const char* dot = std::find(text, end, '.');
-    qint64 cents = 0;
-    for (const char* p = text; p < dot; ++p) cents = cents * 10 + (*p - '0');
-    cents = cents * 100 + (dot[1] - '0') * 10 + (dot[2] - '0');
-    if (dot[3] >= '5') ++cents;
-    char out[32];
-    char* p = out;
-    if (value < 0 && cents != 0) *p++ = '-';
-    // Room is kept for the point and the two decimals.
-    const auto [whole, wholeError] = std::to_chars(p, out + sizeof out - 3, cents / 100);
-    if (wholeError != std::errc()) return QString::number(value, 'f', 2);
-    p = whole;
+    const std::optional<quint64> hundredths = HundredthsOf(std::fabs(value));
+    if (!hundredths) {
+        out.SetText(QString::number(value, 'f', 2));
+        return;
+    }
+    char* const first = out.Buffer();
+    char* p = first;
+    if (value < 0 && *hundredths != 0) *p++ = '-';
+    // Below 1e17 hundredths: at most 15 whole digits, the point and two decimals.
+    p = std::to_chars(p, first + NumberText::Capacity, *hundredths / 100).ptr;
     *p++ = '.';
-    *p++ = char('0' + cents % 100 / 10);
-    *p++ = char('0' + cents % 10);
-    return QString::fromLatin1(out, p - out);
+    *p++ = char('0' + *hundredths % 100 / 10);
+    *p++ = char('0' + *hundredths % 10);
+    out.SetLength(p - first);
 }
 
-WeightIndices ComputeWeightIndices(const QString& heightText, const QString& weightText) {
-    WeightIndices out;
+// The six texts of the weight step; empty where not computed.
+struct IndexTexts {
+    NumberText Bmi;
+    NumberText BmiStdWeight;
+    NumberText HibiStdWeightMale;
+    NumberText HibiStdWeightFemale;
+    NumberText HibiObesityMale;
+    NumberText HibiObesityFemale;
+};
+
+void ComputeIndexTexts(QStringView heightText, QStringView weightText, IndexTexts& out) {
     const double w = NumericValue(weightText);
     const double h = NumericValue(heightText);
     if (h >= 100 && w >= 10) {
         const double bmi = RoundBmi(w / (h * h / 10000.0));
-        if (bmi != 0) out.Bmi = ShortestText(bmi);
-        out.BmiStdWeight = TwoDecimals(BmiStdWeightOf(h));
+        if (bmi != 0) FormatShortest(bmi, out.Bmi);
+        FormatTwoDecimals(BmiStdWeightOf(h), out.BmiStdWeight);
     }
     if (h != 0 && w != 0) {
         const double sm = HibiStdWeightOf(h, true);
         const double sf = HibiStdWeightOf(h, false);
-        out.HibiStdWeightMale = TwoDecimals(sm);
-        out.HibiObesityMale = TwoDecimals((w / sm - 1) * 100);
-        out.HibiStdWeightFemale = TwoDecimals(sf);
-        out.HibiObesityFemale = TwoDecimals((w / sf - 1) * 100);
+        FormatTwoDecimals(sm, out.HibiStdWeightMale);
+        FormatTwoDecimals((w / sm - 1) * 100, out.HibiObesityMale);
+        FormatTwoDecimals(sf, out.HibiStdWeightFemale);
+        FormatTwoDecimals((w / sf - 1) * 100, out.HibiObesityFemale);
     }
-    return out;
 }
 
-QString ProcessWeight(const QString& value) {
+}  // namespace
+
+QString ShortestText(double value) {
+    NumberText text;
+    FormatShortest(value, text);
+    return text.ToString();
+}
+
+QString TwoDecimals(double value) {
+    NumberText text;
+    FormatTwoDecimals(value, text);
+    return text.ToString();
+}
+
+WeightIndices ComputeWeightIndices(QStringView heightText, QStringView weightText) {
+    IndexTexts texts;
+    ComputeIndexTexts(heightText, weightText, texts);
+    return {texts.Bmi.ToString(),
+            texts.BmiStdWeight.ToString(),
+            texts.HibiStdWeightMale.ToString(),
+            texts.HibiStdWeightFemale.ToString(),
+            texts.HibiObesityMale.ToString(),
+            texts.HibiObesityFemale.ToString()};
+}
+
+QString ProcessWeight(QStringView value) {
     MeasureValues& cv = G_Param.CurrentValues;
     cv.Weight = value;
     QString line;
     if (!cv.Weight.IsBlank()) {
-        line = QStringLiteral("体重") + TrimTrailingSpaces(cv.Weight) + QStringLiteral("kg");
+        const QStringView weight = WithoutTrailingSpaces(cv.Weight.Value());
+        line.reserve(weight.size() + 4);
+        line.append(u"体重").append(weight).append(u"kg");
     }
-    const WeightIndices idx = ComputeWeightIndices(cv.Height, value);
-    cv.Bmi = idx.Bmi;
-    cv.BmiStdWeight = idx.BmiStdWeight;
-    cv.HibiStdWeightMale = idx.HibiStdWeightMale;
-    cv.HibiStdWeightFemale = idx.HibiStdWeightFemale;
-    cv.HibiObesityMale = idx.HibiObesityMale;
-    cv.HibiObesityFemale = idx.HibiObesityFemale;
+    // Every weight frame passes here: the texts go straight into the fields.
+    IndexTexts idx;
+    ComputeIndexTexts(cv.Height.Value(), value, idx);
+    idx.Bmi.AssignTo(cv.Bmi);
+    idx.BmiStdWeight.AssignTo(cv.BmiStdWeight);
+    idx.HibiStdWeightMale.AssignTo(cv.HibiStdWeightMale);
+    idx.HibiStdWeightFemale.AssignTo(cv.HibiStdWeightFemale);
+    idx.HibiObesityMale.AssignTo(cv.HibiObesityMale);
+    idx.HibiObesityFemale.AssignTo(cv.HibiObesityFemale);
     MeasureValues& rb = G_Param.RecordBuffer.Values;
     rb.Weight = cv.Weight;
     rb.BmiStdWeight = cv.BmiStdWeight;

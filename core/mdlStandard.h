@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 // Body indices and the number rules of displayed values.
 
@@ -10,7 +11,7 @@ double HibiStdWeightOf(double heightCm, bool isMale);
 void EnsureDecimal(QString& text);
 
 // The numeric reading of a field: the leading number (spaces ignored), else 0.
-double NumericValue(const QString& text);
+double NumericValue(QStringView text);
 // BMI rounded as the meter's software always did: hundredths to even, then tenths half up.
 double RoundBmi(double rawBmi);
 // Shortest decimal text of a value: 20.8, 22.
@@ -29,9 +30,9 @@ struct WeightIndices {
     QString HibiObesityFemale;
     bool operator==(const WeightIndices&) const = default;
 };
-WeightIndices ComputeWeightIndices(const QString& heightText, const QString& weightText);
+WeightIndices ComputeWeightIndices(QStringView heightText, QStringView weightText);
 
 // The weight step: stores the weight and the indices in CurrentValues and copies them to
 // RecordBuffer. Returns the line to print ("体重60.0kg"), empty when the weight is blank.
 // The caller shows the BMI label from CurrentValues.Bmi.
-QString ProcessWeight(const QString& value);
+QString ProcessWeight(QStringView value);

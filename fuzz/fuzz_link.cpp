@@ -44,9 +44,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     FrameAssembler chunked;
     QStringList frames;
-    for (const QString& chunk : chunks) frames += chunked.Feed(chunk);
+    for (const QString& chunk : chunks) frames += chunked.Feed(chunk).Texts();
     FrameAssembler whole;
-    FUZZ_CHECK(frames == whole.Feed(line));
+    FUZZ_CHECK(frames == whole.Feed(line).Texts());
 
     RecordingDisplay display;
     DialogsDouble dialogs;

@@ -2,13 +2,42 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 #include <cstdint>
+#include <vector>
 
 // The meter's framing characters.
 namespace FrameChars {
 constexpr char16_t Stx = 0x02;
 constexpr char16_t Etx = 0x03;
 }  // namespace FrameChars
+
+// The frames one received chunk finished, in order, as views: into the chunk, which is held
+// here without a copy, and for a frame begun in an earlier chunk into its own text. A flood of
+// frames costs no string per frame. The views stay valid as long as this object.
+class FinishedFrames {
+public:
+    FinishedFrames() = default;
+    FinishedFrames(FinishedFrames&&) noexcept = default;
+    FinishedFrames& operator=(FinishedFrames&&) noexcept = default;
+    FinishedFrames(const FinishedFrames&) = delete;
+    FinishedFrames& operator=(const FinishedFrames&) = delete;
+    ~FinishedFrames() = default;
+
+    qsizetype size() const { return qsizetype(m_frames.size()); }
+    bool isEmpty() const { return m_frames.empty(); }
+    QStringView operator[](qsizetype i) const { return m_frames[size_t(i)]; }
+    auto begin() const { return m_frames.cbegin(); }
+    auto end() const { return m_frames.cend(); }
+    // Each frame as a text of its own.
+    QStringList Texts() const;
+
+private:
+    friend class FrameAssembler;
+    QString m_chunk;
+    QString m_carried;
+    std::vector<QStringView> m_frames;
+};
 
 // Assembles the meter's frames from the characters of the receive events. A frame runs
 // from STX to ETX, both included; characters outside a frame are dropped, and an ETX outside
@@ -18,7 +47,7 @@ class FrameAssembler {
 public:
     // Feeds one received chunk and returns every frame it finished, in order. An unfinished
     // frame is kept for the next chunk.
-    QStringList Feed(const QString& chunk);
+    FinishedFrames Feed(const QString& chunk);
 
     // Drops the frame being assembled.
     void Reset() {
@@ -36,14 +65,16 @@ private:
     QString m_frameBuffer;
 };
 
-// What decoding is given of one finished frame.
+// What decoding is given of one finished frame: views into the frame, and for the ROM-version
+// reply a value of its own in Composed. A copy of the response shares Composed, so its views
+// stay valid with it.
 struct FrameResponse {
-    QString ResponseCode;
-    QString ResponseData;
-    bool operator==(const FrameResponse&) const = default;
+    QStringView ResponseCode;
+    QStringView ResponseData;
+    QString Composed;
 };
 
 // The response code (characters 2-3) and the value of a finished frame. After the
 // ROM-version request "%V" the value is character 2 & "." & character 3; otherwise it is the
 // up to seven characters from position 5 on, which in a short frame include the ETX.
-FrameResponse ResponseOf(const QString& frameBuffer, const QString& lastCommand);
+FrameResponse ResponseOf(QStringView frameBuffer, const QString& lastCommand);

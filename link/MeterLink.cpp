@@ -1,5 +1,6 @@
 #include "MeterLink.h"
 
+#include <QMetaMethod>
 #include <QTimer>
 #include <cstdint>
 
@@ -216,14 +217,19 @@ void MeterLink::SendCommand(int index) {
 void MeterLink::mscPort_OnComm() {
     const int event = d->port.CommEvent();
     if (event == CommEvents::Receive) {
-        const QStringList frames = d->assembler.Feed(d->port.Input());
-        for (const QString& frame : frames) {
+        // The frames are taken from the assembler before any is decoded: a message box that
+        // decoding shows lets the next receive event feed it again.
+        const FinishedFrames frames = d->assembler.Feed(d->port.Input());
+        const bool announce = isSignalConnected(QMetaMethod::fromSignal(&MeterLink::FrameReceived));
+        for (const QStringView frame : frames) {
             const FrameResponse response = ResponseOf(frame, G_Param.LastCommand);
             if (d->clearPending == 1) {
                 d->display.ClearPrint();
                 d->clearPending = 0;
             }
-            emit FrameReceived(response.ResponseCode, response.ResponseData);
+            if (announce)
+                emit FrameReceived(response.ResponseCode.toString(),
+                                   response.ResponseData.toString());
             DecodeFrame(response.ResponseCode, response.ResponseData, d->display, d->dialogs);
             // Lines printed in quick succession stay together on the received-data box.
             if (!d->dspTimer->isActive()) d->dspTimer->start();

@@ -27,12 +27,15 @@ void Arm(LiveDisplay& display, bool afterValue) {
 }
 
 // Stores a height or sitting height and prints it; a blank value is stored but not printed.
-void StoreLength(Text10& current, Text10& record, const QString& value, const QString& prefix,
+void StoreLength(Text10& current, Text10& record, QStringView value, QStringView prefix,
                  LiveDisplay& display) {
     current = value;
-    record = current.Value();
-    if (!current.IsBlank())
-        display.PrintLine(prefix + TrimTrailingSpaces(current) + QStringLiteral("cm"));
+    record = current;
+    if (current.IsBlank()) return;
+    const QStringView length = WithoutTrailingSpaces(current.Value());
+    QString line;
+    line.reserve(prefix.size() + length.size() + 2);
+    display.PrintLine(line.append(prefix).append(length).append(u"cm"));
 }
 
 void ClearValue(Text10& current, Text10& record, const QString& line, LiveDisplay& display) {
@@ -41,7 +44,7 @@ void ClearValue(Text10& current, Text10& record, const QString& line, LiveDispla
     display.PrintLine(line);
 }
 
-void WeightStep(const QString& value, LiveDisplay& display) {
+void WeightStep(QStringView value, LiveDisplay& display) {
     const QString line = ProcessWeight(value);
     if (!line.isEmpty()) display.PrintLine(line);
     const Text10& bmi = G_Param.CurrentValues.Bmi;
@@ -50,11 +53,11 @@ void WeightStep(const QString& value, LiveDisplay& display) {
 
 }  // namespace
 
-void DecodeFrame(const QString& responseCode, const QString& responseData, LiveDisplay& display,
+void DecodeFrame(QStringView responseCode, QStringView responseData, LiveDisplay& display,
                  Dialogs& dialogs) {
     MeasureValues& current = G_Param.CurrentValues;
     MeasureValues& record = G_Param.RecordBuffer.Values;
-    const QString& code = responseCode;
+    const QStringView code = responseCode;
 
     if (code == u"ST") {
         Inform(dialogs, QStringLiteral("身長・体重計、共に動作しています"));
@@ -64,8 +67,7 @@ void DecodeFrame(const QString& responseCode, const QString& responseData, LiveD
             Inform(dialogs, QStringLiteral("身長計のみ動作しています"));
             display.RefreshDisplay();
         } else {
-            StoreLength(current.Height, record.Height, responseData, QStringLiteral("身長"),
-                        display);
+            StoreLength(current.Height, record.Height, responseData, u"身長", display);
             Arm(display, true);
         }
     } else if (code == u"SE") {
@@ -75,8 +77,8 @@ void DecodeFrame(const QString& responseCode, const QString& responseData, LiveD
             Inform(dialogs, QStringLiteral("座高計として動作しています"));
             display.RefreshDisplay();
         } else {
-            StoreLength(current.SittingHeight, record.SittingHeight, responseData,
-                        QStringLiteral("座高"), display);
+            StoreLength(current.SittingHeight, record.SittingHeight, responseData, u"座高",
+                        display);
             Arm(display, true);
         }
     } else if (code == u"ZE") {
@@ -93,8 +95,8 @@ void DecodeFrame(const QString& responseCode, const QString& responseData, LiveD
     } else if (code == u"TE") {
         ClearValue(current.Weight, record.Weight, QStringLiteral("体重エラー"), display);
     } else if (code == u"TR") {
-        Inform(dialogs,
-               QStringLiteral("現在の風袋引き設定は、") + responseData + QStringLiteral("kgです"));
+        Inform(dialogs, QStringLiteral("現在の風袋引き設定は、") + responseData.toString() +
+                            QStringLiteral("kgです"));
         display.RefreshDisplay();
     } else if (code == u"TL" || code == u"TH") {
         WeightStep(responseData, display);
@@ -118,7 +120,7 @@ void DecodeFrame(const QString& responseCode, const QString& responseData, LiveD
         display.RefreshDisplay();
     } else if (LastCommandIs(u"%V")) {
         Inform(dialogs, QStringLiteral("この身長体重計のROMバージョンは「") +
-                            responseData.trimmed() + QStringLiteral("」です"));
+                            responseData.trimmed().toString() + QStringLiteral("」です"));
         display.RefreshDisplay();
     } else {
         display.RefreshDisplay();

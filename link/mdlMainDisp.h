@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <QStringView>
 
 class LiveDisplay;
 class Dialogs;
@@ -8,5 +8,5 @@ class Dialogs;
 // Interprets one finished meter frame: stores a measured value in G_Param.CurrentValues and
 // G_Param.RecordBuffer and prints it, shows a status message, arms automatic writing or
 // refreshes the record display. How a code is read depends on G_Param.LastCommand.
-void DecodeFrame(const QString& responseCode, const QString& responseData, LiveDisplay& display,
+void DecodeFrame(QStringView responseCode, QStringView responseData, LiveDisplay& display,
                  Dialogs& dialogs);

@@ -84,10 +84,10 @@ private slots:
         FrameAssembler assembler;
         QStringList pureCodes, pureValues;
         for (const QByteArray& chunk : chunks) {
-            for (const QString& frame : assembler.Feed(QString::fromLatin1(chunk))) {
+            for (const QStringView frame : assembler.Feed(QString::fromLatin1(chunk))) {
                 const FrameResponse response = ResponseOf(frame, lastCommand);
-                pureCodes << response.ResponseCode;
-                pureValues << response.ResponseData;
+                pureCodes << response.ResponseCode.toString();
+                pureValues << response.ResponseData.toString();
             }
         }
         QCOMPARE(pureCodes, codes);
@@ -131,7 +131,7 @@ private slots:
         const QString noise = QString(u'\x02') + QString(4 * 1024 * 1024, u'7');
         QVERIFY(assembler.Feed(noise).isEmpty());
         QVERIFY(assembler.FrameBuffer().size() <= 256);
-        QCOMPARE(assembler.Feed(QStringLiteral("\x02SY,  170.2\x03")),
+        QCOMPARE(assembler.Feed(QStringLiteral("\x02SY,  170.2\x03")).Texts(),
                  QStringList{QStringLiteral("\x02SY,  170.2\x03")});
     }
 
