@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <optional>
@@ -133,9 +134,16 @@ double NumericValue(QStringView text) {
     return error == std::errc() && last == s.data() + end && std::isfinite(v) ? v : 0.0;
 }
 
-double RoundBmi(double rawBmi) {
+namespace {
+// The rounded BMI in tenths, a whole number.
+double BmiTenths(double rawBmi) {
     const double hundredths = std::nearbyint(rawBmi * 100.0);  // ties to even
-    return std::floor(hundredths / 10.0 + 0.5) / 10.0;         // ties up
+    return std::floor(hundredths / 10.0 + 0.5);                // ties up
+}
+}  // namespace
+
+double RoundBmi(double rawBmi) {
+    return BmiTenths(rawBmi) / 10.0;
 }
 
 namespace {
@@ -166,8 +174,8 @@ public:
     }
 
 private:
-    std::array<char, Capacity> m_chars{};
-    qsizetype m_length = 0;  // -1: the text is m_text
+    std::array<char, Capacity> m_chars;  // the first m_length are the text
+    qsizetype m_length = 0;              // -1: the text is m_text
     QString m_text;
 };
 
@@ -186,6 +194,26 @@ void FormatShortest(double value, NumberText& out) {
     }
 }
 
+// The shortest text of tenths / 10: "22.5", "22". Within 1e12 tenths the one-decimal text
+// is the only one that short which reads back as the same double.
+void FormatTenths(double tenths, NumberText& out) {
+    if (!(std::fabs(tenths) < 1e12)) {
+        FormatShortest(tenths / 10.0, out);
+        return;
+    }
+    const auto whole = qint64(tenths);
+    const quint64 magnitude = whole < 0 ? quint64(-whole) : quint64(whole);
+    char* const first = out.Buffer();
+    char* p = first;
+    if (whole < 0) *p++ = '-';
+    p = std::to_chars(p, first + NumberText::Capacity, magnitude / 10).ptr;
+    if (magnitude % 10 != 0) {
+        *p++ = '.';
+        *p++ = char('0' + magnitude % 10);
+    }
+    out.SetLength(p - first);
+}
+
 // The magnitude in hundredths as its ten-decimal text rounds at the third decimal, half up:
 // 63.575, stored as 63.57499999999999928946, reads "63.5750000000" and gives 6358. The
 // ten-decimal rounding (to nearest, ties to even, as the text is made) is done exactly on the
@@ -194,11 +222,13 @@ std::optional<quint64> HundredthsOf(double magnitude) {
     if (!(magnitude < 1e15)) return std::nullopt;
     if (magnitude == 0) return 0;
     __extension__ using Wide = unsigned __int128;
-    int exponent = 0;
-    const double fraction = std::frexp(magnitude, &exponent);
-    // magnitude == mantissa / 2^shift exactly; shift > 0 because magnitude < 2^50.
-    const auto mantissa = Wide(quint64(std::ldexp(fraction, 53)));
-    const int shift = 53 - exponent;
+    // magnitude == mantissa / 2^shift exactly, read from the bits of the double; shift > 0
+    // because magnitude < 2^50.
+    const auto bits = std::bit_cast<quint64>(magnitude);
+    const int biasedExponent = int(bits >> 52);
+    const quint64 fraction = bits & ((quint64(1) << 52) - 1);
+    const Wide mantissa = biasedExponent == 0 ? fraction : fraction | (quint64(1) << 52);
+    const int shift = biasedExponent == 0 ? 1074 : 1075 - biasedExponent;
     const Wide scaled = mantissa * 10'000'000'000ULL;  // below 2^87
     Wide tenDecimals = 0;
     if (shift < 100) {
@@ -245,8 +275,8 @@ void ComputeIndexTexts(QStringView heightText, QStringView weightText, IndexText
     const double w = NumericValue(weightText);
     const double h = NumericValue(heightText);
     if (h >= 100 && w >= 10) {
-        const double bmi = RoundBmi(w / (h * h / 10000.0));
-        if (bmi != 0) FormatShortest(bmi, out.Bmi);
+        const double tenths = BmiTenths(w / (h * h / 10000.0));
+        if (tenths != 0) FormatTenths(tenths, out.Bmi);
         FormatTwoDecimals(BmiStdWeightOf(h), out.BmiStdWeight);
     }
     if (h != 0 && w != 0) {
