@@ -29,6 +29,16 @@ inline QStringView WithoutTrailingSpaces(QStringView text) {
     return text.first(end);
 }
 
+// Three texts as one, made in a single allocation: the printed line of every frame.
+inline QString Concatenated(QStringView a, QStringView b, QStringView c) {
+    QString text(a.size() + b.size() + c.size(), Qt::Uninitialized);
+    QChar* p = text.data();
+    p = std::copy(a.begin(), a.end(), p);
+    p = std::copy(b.begin(), b.end(), p);
+    std::copy(c.begin(), c.end(), p);
+    return text;
+}
+
 // A text of exactly N characters: assignment pads with spaces on the right or cuts.
 // Assignment writes into the text's own characters, so that the dozen fields every received
 // frame sets cost no allocation; a copy handed out (Value()) keeps its characters.

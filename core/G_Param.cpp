@@ -8,6 +8,10 @@ void GlobalParams::SetFolders(const QString& appFolder) {
     WorkFolder = appFolder + u'/' + G_Const::WorkFolderName + u'/';
 }
 
-QString GlobalParams::RecordFilePath() const { return WorkFolder + G_Const::RecordFileName; }
+QString GlobalParams::RecordFilePath() const {
+    return WorkFolder + G_Const::RecordFileName;
+}
 
-QString GlobalParams::SettingsFilePath() const { return WorkFolder + G_Const::SettingsFileName; }
+QString GlobalParams::SettingsFilePath() const {
+    return WorkFolder + G_Const::SettingsFileName;
+}

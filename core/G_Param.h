@@ -8,7 +8,7 @@
 
 // Program-wide variables, alive for the whole run.
 struct GlobalParams {
-    MeasureRecord RecordBuffer;  // the one buffer every record passes through
+    MeasureRecord RecordBuffer;   // the one buffer every record passes through
     MeasureValues CurrentValues;  // values of the record on display
     Text20 Title;
     QString MeasureDate;

@@ -314,15 +314,16 @@ WeightIndices ComputeWeightIndices(QStringView heightText, QStringView weightTex
             texts.HibiObesityFemale.ToString()};
 }
 
-QString ProcessWeight(QStringView value) {
+QString ProcessWeight(QStringView value, bool deriveIndices) {
     MeasureValues& cv = G_Param.CurrentValues;
+    MeasureValues& rb = G_Param.RecordBuffer.Values;
     cv.Weight = value;
-    QString line;
-    if (!cv.Weight.IsBlank()) {
-        const QStringView weight = WithoutTrailingSpaces(cv.Weight.Value());
-        line.reserve(weight.size() + 4);
-        line.append(u"体重").append(weight).append(u"kg");
-    }
+    rb.Weight = cv.Weight;
+    const QString line =
+        cv.Weight.IsBlank()
+            ? QString()
+            : Concatenated(u"体重", WithoutTrailingSpaces(cv.Weight.Value()), u"kg");
+    if (!deriveIndices) return line;
     // Every weight frame passes here: the texts go straight into the fields.
     IndexTexts idx;
     ComputeIndexTexts(cv.Height.Value(), value, idx);
@@ -332,8 +333,6 @@ QString ProcessWeight(QStringView value) {
     idx.HibiStdWeightFemale.AssignTo(cv.HibiStdWeightFemale);
     idx.HibiObesityMale.AssignTo(cv.HibiObesityMale);
     idx.HibiObesityFemale.AssignTo(cv.HibiObesityFemale);
-    MeasureValues& rb = G_Param.RecordBuffer.Values;
-    rb.Weight = cv.Weight;
     rb.BmiStdWeight = cv.BmiStdWeight;
     rb.HibiStdWeightMale = cv.HibiStdWeightMale;
     rb.HibiStdWeightFemale = cv.HibiStdWeightFemale;

@@ -34,5 +34,6 @@ WeightIndices ComputeWeightIndices(QStringView heightText, QStringView weightTex
 
 // The weight step: stores the weight and the indices in CurrentValues and copies them to
 // RecordBuffer. Returns the line to print ("体重60.0kg"), empty when the weight is blank.
-// The caller shows the BMI label from CurrentValues.Bmi.
-QString ProcessWeight(QStringView value);
+// The caller shows the BMI label from CurrentValues.Bmi. Without `deriveIndices` only the
+// weight is stored: for a weight whose indices the next weight replaces unseen.
+QString ProcessWeight(QStringView value, bool deriveIndices = true);

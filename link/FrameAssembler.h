@@ -74,7 +74,12 @@ struct FrameResponse {
     QString Composed;
 };
 
-// The response code (characters 2-3) and the value of a finished frame. After the
+// The response code of a finished frame: characters 2-3.
+inline QStringView ResponseCodeOf(QStringView frameBuffer) {
+    return frameBuffer.mid(1, 2);
+}
+
+// The response code and the value of a finished frame. After the
 // ROM-version request "%V" the value is character 2 & "." & character 3; otherwise it is the
 // up to seven characters from position 5 on, which in a short frame include the ETX.
 FrameResponse ResponseOf(QStringView frameBuffer, const QString& lastCommand);

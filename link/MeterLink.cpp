@@ -220,9 +220,13 @@ void MeterLink::mscPort_OnComm() {
         // The frames are taken from the assembler before any is decoded: a message box that
         // decoding shows lets the next receive event feed it again.
         const FinishedFrames frames = d->assembler.Feed(d->port.Input());
+        // A listener to the frames may look at any value, so then every frame derives all.
         const bool announce = isSignalConnected(QMetaMethod::fromSignal(&MeterLink::FrameReceived));
-        for (const QStringView frame : frames) {
-            const FrameResponse response = ResponseOf(frame, G_Param.LastCommand);
+        const QString decidedWith = G_Param.LastCommand;
+        const std::vector<bool> needed = announce ? std::vector<bool>(size_t(frames.size()), true)
+                                                  : WeightIndicesNeeded(frames, decidedWith);
+        for (qsizetype i = 0; i < frames.size(); ++i) {
+            const FrameResponse response = ResponseOf(frames[i], G_Param.LastCommand);
             if (d->clearPending == 1) {
                 d->display.ClearPrint();
                 d->clearPending = 0;
@@ -230,7 +234,10 @@ void MeterLink::mscPort_OnComm() {
             if (announce)
                 emit FrameReceived(response.ResponseCode.toString(),
                                    response.ResponseData.toString());
-            DecodeFrame(response.ResponseCode, response.ResponseData, d->display, d->dialogs);
+            // A command sent from a message box meanwhile reads the rest differently.
+            const bool derive = needed[size_t(i)] || G_Param.LastCommand != decidedWith;
+            DecodeFrame(response.ResponseCode, response.ResponseData, d->display, d->dialogs,
+                        derive);
             // Lines printed in quick succession stay together on the received-data box.
             if (!d->dspTimer->isActive()) d->dspTimer->start();
         }

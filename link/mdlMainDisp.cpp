@@ -3,6 +3,7 @@
 #include "AutoWriteDelay.h"
 #include "Dialogs.h"
 #include "FixedText.h"
+#include "FrameAssembler.h"
 #include "G_Param.h"
 #include "LiveDisplay.h"
 #include "mdlStandard.h"
@@ -31,11 +32,8 @@ void StoreLength(Text10& current, Text10& record, QStringView value, QStringView
                  LiveDisplay& display) {
     current = value;
     record = current;
-    if (current.IsBlank()) return;
-    const QStringView length = WithoutTrailingSpaces(current.Value());
-    QString line;
-    line.reserve(prefix.size() + length.size() + 2);
-    display.PrintLine(line.append(prefix).append(length).append(u"cm"));
+    if (!current.IsBlank())
+        display.PrintLine(Concatenated(prefix, WithoutTrailingSpaces(current.Value()), u"cm"));
 }
 
 void ClearValue(Text10& current, Text10& record, const QString& line, LiveDisplay& display) {
@@ -44,17 +42,51 @@ void ClearValue(Text10& current, Text10& record, const QString& line, LiveDispla
     display.PrintLine(line);
 }
 
-void WeightStep(QStringView value, LiveDisplay& display) {
-    const QString line = ProcessWeight(value);
+void WeightStep(QStringView value, LiveDisplay& display, bool deriveIndices) {
+    const QString line = ProcessWeight(value, deriveIndices);
     if (!line.isEmpty()) display.PrintLine(line);
+    if (!deriveIndices) return;
     const Text10& bmi = G_Param.CurrentValues.Bmi;
     display.ShowBmiResult(bmi.IsBlank() ? QStringLiteral("--") : bmi.Trimmed());
 }
 
+// What decoding a frame does with the weight step's derived values.
+enum class FrameKind {
+    Weight,  // replaces them all
+    Length,  // neither reads nor shows them
+    Other,   // may show them, or lets the user act (a message box)
+};
+
+FrameKind KindOf(QStringView code, QStringView lastCommand) {
+    if (lastCommand == u"MS") return FrameKind::Other;
+    if (code == u"TZ") return FrameKind::Weight;
+    if (code == u"SY" || code == u"ZK") return FrameKind::Length;
+    return FrameKind::Other;
+}
+
 }  // namespace
 
+std::vector<bool> WeightIndicesNeeded(const FinishedFrames& frames, QStringView lastCommand) {
+    std::vector<bool> needed(size_t(frames.size()), true);
+    bool replacedLater = false;
+    for (qsizetype i = frames.size() - 1; i >= 0; --i) {
+        switch (KindOf(ResponseCodeOf(frames[i]), lastCommand)) {
+            case FrameKind::Weight:
+                needed[size_t(i)] = !replacedLater;
+                replacedLater = true;
+                break;
+            case FrameKind::Length:
+                break;
+            case FrameKind::Other:
+                replacedLater = false;
+                break;
+        }
+    }
+    return needed;
+}
+
 void DecodeFrame(QStringView responseCode, QStringView responseData, LiveDisplay& display,
-                 Dialogs& dialogs) {
+                 Dialogs& dialogs, bool deriveIndices) {
     MeasureValues& current = G_Param.CurrentValues;
     MeasureValues& record = G_Param.RecordBuffer.Values;
     const QStringView code = responseCode;
@@ -89,7 +121,7 @@ void DecodeFrame(QStringView responseCode, QStringView responseData, LiveDisplay
             Inform(dialogs, QStringLiteral("体重計のみ動作しています"));
             display.RefreshDisplay();
         } else {
-            WeightStep(responseData, display);
+            WeightStep(responseData, display, deriveIndices);
             Arm(display, true);
         }
     } else if (code == u"TE") {
@@ -99,7 +131,7 @@ void DecodeFrame(QStringView responseCode, QStringView responseData, LiveDisplay
                             QStringLiteral("kgです"));
         display.RefreshDisplay();
     } else if (code == u"TL" || code == u"TH") {
-        WeightStep(responseData, display);
+        WeightStep(responseData, display, true);
         Inform(dialogs, kScaleStatePrefix + (code == u"TL" ? QStringLiteral("10kg未満で安定です")
                                                            : QStringLiteral("10kg以上で安定です")));
         if (LastCommandIs(u"%W")) {

@@ -1,12 +1,14 @@
 #include <QTest>
 
 #include "DialogsDouble.h"
+#include "FrameAssembler.h"
 #include "G_Param.h"
 #include "RecordingDisplay.h"
 #include "TestProgramFolder.h"
 #include "mdlMainDisp.h"
 
 Q_DECLARE_METATYPE(QList<int>)
+Q_DECLARE_METATYPE(QList<bool>)
 
 namespace {
 constexpr int kDelaySeconds = 3;
@@ -249,6 +251,35 @@ private slots:
         DecodeFrame(QStringLiteral("TZ"), QStringLiteral("   60.0"), m_display, *m_dialogs);
         QCOMPARE(m_display.BmiLabel, QStringLiteral("--"));
         QVERIFY(G_Param.CurrentValues.Bmi.IsBlank());
+    }
+
+    // Only a weight that a later weight of the same receive event replaces, with nothing but
+    // lengths between, may leave its indices underived.
+    void laterWeightOfTheSameEventReplacesTheIndices_data() {
+        QTest::addColumn<QString>("codes");
+        QTest::addColumn<QString>("lastCommand");
+        QTest::addColumn<QList<bool>>("needed");
+        QTest::newRow("lengths between")
+            << u"TZ SY ZK TZ"_qs << u"ST"_qs << QList<bool>{false, true, true, true};
+        QTest::newRow("three weights")
+            << u"TZ TZ SY TZ"_qs << u"TZ"_qs << QList<bool>{false, false, true, true};
+        QTest::newRow("status between")
+            << u"TZ UL TZ"_qs << u"ST"_qs << QList<bool>{true, true, true};
+        QTest::newRow("scale state replies show theirs")
+            << u"TZ TL TZ"_qs << u"%W"_qs << QList<bool>{true, true, true};
+        QTest::newRow("meter-status replies are messages")
+            << u"TZ TZ"_qs << u"MS"_qs << QList<bool>{true, true};
+    }
+    void laterWeightOfTheSameEventReplacesTheIndices() {
+        QFETCH(QString, codes);
+        QFETCH(QString, lastCommand);
+        QFETCH(QList<bool>, needed);
+        QString chunk;
+        for (const QString& code : codes.split(u' '))
+            chunk += QChar(u'\x02') + code + u"0   60.0\x03"_qs;
+        const std::vector<bool> result =
+            WeightIndicesNeeded(FrameAssembler().Feed(chunk), lastCommand);
+        QCOMPARE(QList<bool>(result.begin(), result.end()), needed);
     }
 
     void automaticWritingOffNeverArms_data() {

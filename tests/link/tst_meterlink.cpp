@@ -352,6 +352,63 @@ private slots:
         QCOMPARE(m_display->Arms, (QList<int>{2000, 2000}));
     }
 
+    // A flood brings hundreds of frames to one receive event: what they leave must be what
+    // the same frames leave one by one.
+    void oneChunkEndsAsFrameByFrame_data() {
+        QTest::addColumn<QByteArrayList>("frames");
+        QTest::addColumn<QString>("lastCommand");
+        const QByteArray height = Frame("SY0  170.0");
+        QTest::newRow("weights and lengths") << QByteArrayList{height,
+                                                               Frame("TZ0   60.0"),
+                                                               Frame("SY0  180.5"),
+                                                               Frame("TZ0   70.5"),
+                                                               Frame("ZK0   90.0"),
+                                                               Frame("TZ0   81.2")}
+                                             << u"ST"_qs;
+        QTest::newRow("status between weights")
+            << QByteArrayList{height, Frame("TZ0   60.0"), Frame("UL0"), Frame("TZ0   61.0")}
+            << u"ST"_qs;
+        QTest::newRow("blank weight last")
+            << QByteArrayList{height, Frame("TZ0   60.0"), Frame("TZ0       ")} << u"ST"_qs;
+        QTest::newRow("weight with scale state")
+            << QByteArrayList{height, Frame("TZ0   60.0"), Frame("TL0   62.0"), Frame("TZ0   63.0")}
+            << u"ST"_qs;
+        QTest::newRow("after the meter-status request")
+            << QByteArrayList{Frame("TZ0   60.0"), Frame("TZ0   61.0")} << u"MS"_qs;
+    }
+    void oneChunkEndsAsFrameByFrame() {
+        QFETCH(QByteArrayList, frames);
+        QFETCH(QString, lastCommand);
+        struct Outcome {
+            MeasureRecord buffer;
+            MeasureValues current;
+            QStringList events;
+            QString bmiLabel;
+            QStringList messages;
+            bool operator==(const Outcome&) const = default;
+        };
+        const auto decode = [&](bool oneChunk) {
+            G_Param.RecordBuffer = MeasureRecord{};
+            G_Param.CurrentValues = MeasureValues{};
+            G_Param.LastCommand = lastCommand;
+            SerialPortDouble port;
+            DialogsDouble dialogs;
+            RecordingDisplay display;
+            MeterLink link(port, dialogs, display);
+            link.OpenAtStartup();
+            if (oneChunk) {
+                port.Receive(frames.join());
+            } else {
+                for (const QByteArray& frame : frames) port.Receive(frame);
+            }
+            return Outcome{G_Param.RecordBuffer, G_Param.CurrentValues, display.Events,
+                           display.BmiLabel, dialogs.Texts()};
+        };
+        const Outcome alone = decode(false);
+        QVERIFY(decode(true) == alone);
+        QVERIFY(!alone.events.isEmpty() || !alone.messages.isEmpty());
+    }
+
     void pictureBoxIsClearedOnlyAfterDspTimerFired() {
         m_link->OpenAtStartup();
         G_Param.LastCommand = QStringLiteral("SY");
