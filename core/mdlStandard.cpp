@@ -215,7 +215,7 @@ void FormatTenths(double tenths, NumberText& out) {
 }
 
 // The magnitude in hundredths as its ten-decimal text rounds at the third decimal, half up:
-// 63.575, stored as 63.57499999999999928946, reads "63.5750000000" and gives 6358. The
+// 2.675, stored as 2.67499999999999982236, reads "2.6750000000" and gives 268. The
 // ten-decimal rounding (to nearest, ties to even, as the text is made) is done exactly on the
 // binary value in integers. Empty for magnitudes of 1e15 and more and for non-finite ones.
 std::optional<quint64> HundredthsOf(double magnitude) {

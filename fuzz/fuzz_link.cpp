@@ -2,8 +2,11 @@
 // assembly, the response and decoding as the link does. However the line is cut into
 // chunks, the same frames come out; each is a whole frame or an end character alone, never
 // longer than the assembler keeps; decoding never fails, keeps every value at its field
-// width and arms automatic writing only within its delays.
+// width and arms automatic writing only within its delays. Decoding them as one receive
+// event, with the weights that a later weight replaces left underived, ends exactly as
+// decoding them one by one.
 #include <span>
+#include <vector>
 
 #include "Commands.h"
 #include "DialogsDouble.h"
@@ -48,8 +51,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FrameAssembler whole;
     FUZZ_CHECK(frames == whole.Feed(line).Texts());
 
+    const GlobalParams before = G_Param;
     RecordingDisplay display;
     DialogsDouble dialogs;
+    // A message box lets the user write the record while it is open: what is there is seen.
+    std::vector<MeasureValues> seen;
+    dialogs.OnMessage = [&seen](const QString&) { seen.push_back(G_Param.CurrentValues); };
     for (const QString& frame : frames) {
         FUZZ_CHECK(frame.endsWith(QChar(FrameChars::Etx)));
         FUZZ_CHECK(frame.size() == 1 || frame.startsWith(QChar(FrameChars::Stx)));
@@ -60,5 +67,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(G_Param.RecordBuffer.Encode().size() == G_Const::RecordLength);
     }
     for (const int ms : display.Arms) FUZZ_CHECK(ms >= 1000 && ms <= 60000);
+
+    const GlobalParams oneByOne = G_Param;
+    G_Param = before;
+    RecordingDisplay eventDisplay;
+    DialogsDouble eventDialogs;
+    std::vector<MeasureValues> eventSeen;
+    eventDialogs.OnMessage = [&eventSeen](const QString&) {
+        eventSeen.push_back(G_Param.CurrentValues);
+    };
+    const FinishedFrames event = FrameAssembler().Feed(line);
+    const std::vector<bool> needed = WeightIndicesNeeded(event, G_Param.LastCommand);
+    for (qsizetype i = 0; i < event.size(); ++i) {
+        const FrameResponse response = ResponseOf(event[i], G_Param.LastCommand);
+        DecodeFrame(response.ResponseCode, response.ResponseData, eventDisplay, eventDialogs,
+                    needed[size_t(i)]);
+    }
+    FUZZ_CHECK(G_Param.CurrentValues == oneByOne.CurrentValues);
+    FUZZ_CHECK(G_Param.RecordBuffer == oneByOne.RecordBuffer);
+    FUZZ_CHECK(eventDisplay.Events == display.Events);
+    FUZZ_CHECK(eventDisplay.BmiLabel == display.BmiLabel);
+    FUZZ_CHECK(eventDialogs.Texts() == dialogs.Texts());
+    FUZZ_CHECK(eventSeen == seen);
     return 0;
 }

@@ -72,6 +72,27 @@ private slots:
         QCOMPARE(ShortestText(RoundBmi(raw)), expected);
     }
 
+    // The ten-decimal text is rounded, not the binary value.
+    void twoDecimalsRoundsTheDecimalText_data() {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("stored just below: 2.675") << 2.675 << u"2.68"_qs;
+        QTest::newRow("stored just below: 1.005") << 1.005 << u"1.01"_qs;
+        QTest::newRow("negative") << -63.575 << u"-63.58"_qs;
+        QTest::newRow("negative rounding to zero has no sign") << -0.001 << u"0.00"_qs;
+        QTest::newRow("carry into the whole number") << 99.995 << u"100.00"_qs;
+        QTest::newRow("tie at the tenth decimal") << 0.00048828125 << u"0.00"_qs;
+        QTest::newRow("smallest double") << 5e-324 << u"0.00"_qs;
+        QTest::newRow("largest formatted exactly") << 999999999999999.9 << u"999999999999999.88"_qs;
+        QTest::newRow("1e15 and beyond") << 1e15 << u"1000000000000000.00"_qs;
+        QTest::newRow("infinite") << qInf() << u"inf"_qs;
+    }
+    void twoDecimalsRoundsTheDecimalText() {
+        QFETCH(double, value);
+        QFETCH(QString, expected);
+        QCOMPARE(TwoDecimals(value), expected);
+    }
+
     void ensureDecimal_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
@@ -100,6 +121,13 @@ private slots:
         QTest::newRow("empty") << QString() << 0.0;
         QTest::newRow("second point ends it") << u"1.2.3"_qs << 1.2;
         QTest::newRow("padded field") << u"60.0      "_qs << 60.0;
+        QTest::newRow("exponent") << u"1.5e2"_qs << 150.0;
+        QTest::newRow("exponent without digits ends it") << u"12e"_qs << 12.0;
+        QTest::newRow("out of range") << u"1e400"_qs << 0.0;
+        QTest::newRow("sixteen digits") << u"1234567890123456"_qs << 1234567890123456.0;
+        QTest::newRow("more decimals than a double holds") << u"0.1000000000000000055511"_qs << 0.1;
+        QTest::newRow("sign apart from its digits") << u" - 12.5"_qs << -12.5;
+        QTest::newRow("plus sign") << u"+3"_qs << 3.0;
     }
     void numericValueReadsTheLeadingNumber() {
         QFETCH(QString, text);

@@ -59,6 +59,23 @@ private slots:
 
     void blankRecordIsAllSpaces() { QCOMPARE(MeasureRecord{}.Encode(), Spaces(150)); }
 
+    // Fields are written in place: copies taken before must keep their characters.
+    void assigningAFieldLeavesEarlierCopiesAlone() {
+        Text10 field = QStringLiteral("170.0");
+        const QString handedOut = field.Value();
+        const Text10 copy = field;
+        field = QStringView(u"65.4");
+        QCOMPARE(handedOut, QStringLiteral("170.0     "));
+        QCOMPARE(copy.Value(), QStringLiteral("170.0     "));
+        QCOMPARE(field.Value(), QStringLiteral("65.4      "));
+        field = QStringView(field.Value()).sliced(2);  // a view of its own characters
+        QCOMPARE(field.Value(), QStringLiteral(".4        "));
+        Text10 moved(std::move(field));
+        field = QStringView(u"12345678901");
+        QCOMPARE(field.Value(), QStringLiteral("1234567890"));
+        QCOMPARE(moved.Value(), QStringLiteral(".4        "));
+    }
+
     void titleOfFifteenFullWidthCharactersKeepsTheFirstTen() {
         MeasureRecord r;
         r.SubLabel1 = u"あいうえおかきくけこさしすせそ"_qs;
