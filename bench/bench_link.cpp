@@ -19,9 +19,10 @@ QString FrameChunk(int frames) {
     return chunk;
 }
 
-}  // namespace
-
-static void BM_AssembleAndDecode(benchmark::State& state) {  // frames/s of the receive path
+// Feeds a chunk of `frames` frames per iteration and decodes it; `asOneEvent` decodes as the
+// link does a receive event (a weight that a later weight of the event replaces derives
+// nothing), otherwise every frame in full, as when each comes in an event of its own.
+void AssembleAndDecode(benchmark::State& state, bool asOneEvent) {
     G_Param = GlobalParams{};
     SilentDisplay display;
     SilentDialogs dialogs;
@@ -29,14 +30,30 @@ static void BM_AssembleAndDecode(benchmark::State& state) {  // frames/s of the 
     const int frames = int(state.range(0));
     const QString chunk = FrameChunk(frames);
     for (auto _ : state) {
-        for (const QStringView frame : assembler.Feed(chunk)) {
-            const FrameResponse response = ResponseOf(frame, G_Param.LastCommand);
-            DecodeFrame(response.ResponseCode, response.ResponseData, display, dialogs);
+        const FinishedFrames event = assembler.Feed(chunk);
+        const std::vector<bool> needed = asOneEvent
+                                             ? WeightIndicesNeeded(event, G_Param.LastCommand)
+                                             : std::vector<bool>(size_t(event.size()), true);
+        for (qsizetype i = 0; i < event.size(); ++i) {
+            const FrameResponse response = ResponseOf(event[i], G_Param.LastCommand);
+            DecodeFrame(response.ResponseCode, response.ResponseData, display, dialogs,
+                        needed[size_t(i)]);
         }
     }
     state.SetItemsProcessed(state.iterations() * frames);
 }
+
+}  // namespace
+
+static void BM_AssembleAndDecode(benchmark::State& state) {  // frames/s of the receive path
+    AssembleAndDecode(state, false);
+}
 BENCHMARK(BM_AssembleAndDecode)->Arg(1)->Arg(64);
+
+static void BM_AssembleAndDecodeEvent(benchmark::State& state) {
+    AssembleAndDecode(state, true);
+}
+BENCHMARK(BM_AssembleAndDecodeEvent)->Arg(64);
 
 static void BM_WeightStep(benchmark::State& state) {  // BMI and standard weights of one weight
     G_Param = GlobalParams{};
