@@ -80,7 +80,7 @@ FinishedFrames FrameAssembler::Feed(const QString& chunk) {
 FrameResponse ResponseOf(QStringView frameBuffer, const QString& lastCommand) {
     FrameResponse response;
     response.ResponseCode = ResponseCodeOf(frameBuffer);
-    if (lastCommand == u"%V") {
+    if (IsCode(lastCommand, u"%V")) {
         response.Composed =
             frameBuffer.mid(1, 1).toString() + u'.' + frameBuffer.mid(2, 1).toString();
         response.ResponseData = response.Composed;

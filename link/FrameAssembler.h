@@ -74,6 +74,12 @@ struct FrameResponse {
     QString Composed;
 };
 
+// Whether a text is the two-character code `code` ("SY", "%V"): every frame compares its
+// code and the last command with a dozen of these, so they are compared in place.
+constexpr bool IsCode(QStringView text, const char16_t (&code)[3]) {
+    return text.size() == 2 && text[0] == code[0] && text[1] == code[1];
+}
+
 // The response code of a finished frame: characters 2-3.
 inline QStringView ResponseCodeOf(QStringView frameBuffer) {
     return frameBuffer.mid(1, 2);

@@ -12,8 +12,8 @@ namespace {
 
 const QString kScaleStatePrefix = QStringLiteral("現在の体重計の状態は、");
 
-bool LastCommandIs(const char16_t* code) {
-    return G_Param.LastCommand == code;
+bool LastCommandIs(const char16_t (&code)[3]) {
+    return IsCode(G_Param.LastCommand, code);
 }
 
 void Inform(Dialogs& dialogs, const QString& text) {
@@ -58,9 +58,9 @@ enum class FrameKind {
 };
 
 FrameKind KindOf(QStringView code, QStringView lastCommand) {
-    if (lastCommand == u"MS") return FrameKind::Other;
-    if (code == u"TZ") return FrameKind::Weight;
-    if (code == u"SY" || code == u"ZK") return FrameKind::Length;
+    if (IsCode(lastCommand, u"MS")) return FrameKind::Other;
+    if (IsCode(code, u"TZ")) return FrameKind::Weight;
+    if (IsCode(code, u"SY") || IsCode(code, u"ZK")) return FrameKind::Length;
     return FrameKind::Other;
 }
 
@@ -91,10 +91,10 @@ void DecodeFrame(QStringView responseCode, QStringView responseData, LiveDisplay
     MeasureValues& record = G_Param.RecordBuffer.Values;
     const QStringView code = responseCode;
 
-    if (code == u"ST") {
+    if (IsCode(code, u"ST")) {
         Inform(dialogs, QStringLiteral("身長・体重計、共に動作しています"));
         display.RefreshDisplay();
-    } else if (code == u"SY") {
+    } else if (IsCode(code, u"SY")) {
         if (LastCommandIs(u"MS")) {
             Inform(dialogs, QStringLiteral("身長計のみ動作しています"));
             display.RefreshDisplay();
@@ -102,9 +102,9 @@ void DecodeFrame(QStringView responseCode, QStringView responseData, LiveDisplay
             StoreLength(current.Height, record.Height, responseData, u"身長", display);
             Arm(display, true);
         }
-    } else if (code == u"SE") {
+    } else if (IsCode(code, u"SE")) {
         ClearValue(current.Height, record.Height, QStringLiteral("身長エラー"), display);
-    } else if (code == u"ZK") {
+    } else if (IsCode(code, u"ZK")) {
         if (LastCommandIs(u"MS")) {
             Inform(dialogs, QStringLiteral("座高計として動作しています"));
             display.RefreshDisplay();
@@ -113,10 +113,10 @@ void DecodeFrame(QStringView responseCode, QStringView responseData, LiveDisplay
                         display);
             Arm(display, true);
         }
-    } else if (code == u"ZE") {
+    } else if (IsCode(code, u"ZE")) {
         ClearValue(current.SittingHeight, record.SittingHeight, QStringLiteral("座高エラー"),
                    display);
-    } else if (code == u"TZ") {
+    } else if (IsCode(code, u"TZ")) {
         if (LastCommandIs(u"MS")) {
             Inform(dialogs, QStringLiteral("体重計のみ動作しています"));
             display.RefreshDisplay();
@@ -124,29 +124,30 @@ void DecodeFrame(QStringView responseCode, QStringView responseData, LiveDisplay
             WeightStep(responseData, display, deriveIndices);
             Arm(display, true);
         }
-    } else if (code == u"TE") {
+    } else if (IsCode(code, u"TE")) {
         ClearValue(current.Weight, record.Weight, QStringLiteral("体重エラー"), display);
-    } else if (code == u"TR") {
+    } else if (IsCode(code, u"TR")) {
         Inform(dialogs, QStringLiteral("現在の風袋引き設定は、") + responseData.toString() +
                             QStringLiteral("kgです"));
         display.RefreshDisplay();
-    } else if (code == u"TL" || code == u"TH") {
+    } else if (IsCode(code, u"TL") || IsCode(code, u"TH")) {
         WeightStep(responseData, display, true);
-        Inform(dialogs, kScaleStatePrefix + (code == u"TL" ? QStringLiteral("10kg未満で安定です")
-                                                           : QStringLiteral("10kg以上で安定です")));
+        Inform(dialogs,
+               kScaleStatePrefix + (IsCode(code, u"TL") ? QStringLiteral("10kg未満で安定です")
+                                                        : QStringLiteral("10kg以上で安定です")));
         if (LastCommandIs(u"%W")) {
             display.RefreshDisplay();
         } else {
             Arm(display, true);
         }
-    } else if (code == u"UL" || code == u"OV" || code == u"HD") {
-        const QString state = code == u"UL" ? QStringLiteral("不安定な状態です")
-                              : code == u"OV" ? QStringLiteral("測定範囲をオーバーしています")
-                                              : QStringLiteral("ホールド中です");
+    } else if (IsCode(code, u"UL") || IsCode(code, u"OV") || IsCode(code, u"HD")) {
+        const QString state = IsCode(code, u"UL") ? QStringLiteral("不安定な状態です")
+                              : IsCode(code, u"OV") ? QStringLiteral("測定範囲をオーバーしています")
+                                                    : QStringLiteral("ホールド中です");
         Inform(dialogs, kScaleStatePrefix + state);
         display.RefreshDisplay();
         Arm(display, false);
-    } else if (code == u"ER") {
+    } else if (IsCode(code, u"ER")) {
         Inform(dialogs, LastCommandIs(u"%W") ? kScaleStatePrefix + QStringLiteral("未動作です")
                                              : QStringLiteral("未動作です"));
         display.RefreshDisplay();
