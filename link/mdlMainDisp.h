@@ -3,10 +3,9 @@
 #include <QStringView>
 #include <vector>
 
-class FinishedFrames;
-
-class LiveDisplay;
 class Dialogs;
+class FinishedFrames;
+class LiveDisplay;
 
 // Interprets one finished meter frame: stores a measured value in G_Param.CurrentValues and
 // G_Param.RecordBuffer and prints it, shows a status message, arms automatic writing or
