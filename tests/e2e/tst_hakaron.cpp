@@ -81,9 +81,16 @@ public:
                             unsigned long*, unsigned char**)>("XGetWindowProperty");
         m_send = Resolve<int (*)(void*, Window, int, long, void*)>("XSendEvent");
         m_flush = Resolve<int (*)(void*)>("XFlush");
+        using ErrorHandler = int (*)(void*, void*);
+        const auto setErrorHandler = Resolve<ErrorHandler (*)(ErrorHandler)>("XSetErrorHandler");
         if (m_open && m_close && m_root && m_queryTree && m_free && m_atom && m_property &&
-            m_send && m_flush)
+            m_send && m_flush && setErrorHandler) {
+            // A window may go (the splash closing) between listing it and reading its
+            // properties; Xlib's own handler would end the test there, leaving its programs
+            // running.
+            setErrorHandler([](void*, void*) { return 0; });
             m_display = m_open(name.constData());
+        }
     }
     ~XDisplay() {
         if (m_display) m_close(m_display);
