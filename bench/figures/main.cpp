@@ -223,19 +223,24 @@ qint64 StartUpRow(const QString& hakaron, const QString& meter, const QString& b
     TimeToWindow(bare, QString());
     QList<double> program;
     QList<double> reference;
+    QList<double> ratios;
     QList<double> bareKb;
     for (int i = 0; i < runs; ++i) {
-        if (const auto s = TimeToWindow(bare, QString())) {
-            reference.append(s->Ms);
-            bareKb.append(double(s->PeakKb));
-        }
-        if (const auto s = TimeToWindow(folder.Program(), mainTitle)) program.append(s->Ms);
+        const auto b = TimeToWindow(bare, QString());
+        const auto h = TimeToWindow(folder.Program(), mainTitle);
+        if (!b || !h) continue;
+        reference.append(b->Ms);
+        bareKb.append(double(b->PeakKb));
+        program.append(h->Ms);
+        // The two starts of a pair meet the machine in the same state; the ratio of each pair
+        // sways far less from run to run than either time does.
+        ratios.append(h->Ms / b->Ms);
     }
-    if (program.isEmpty() || reference.isEmpty()) {
+    if (ratios.isEmpty()) {
         rows.append({QStringLiteral("start-up to main window"), QStringLiteral("failed")});
         return 0;
     }
-    const double ratio = Median(program) / Median(reference);
+    const double ratio = Median(ratios);
     rows.append({QStringLiteral("start-up to main window (Xvfb)"), Ms(Median(program)),
                  Ms(Median(reference)) + QStringLiteral(" (bare Qt window)"), Times(ratio),
                  QStringLiteral("≤ 1.5 × bare"), Met(ratio <= 1.5)});
@@ -339,7 +344,7 @@ int main(int argc, char* argv[]) {
     if (wanted("startup")) {
         Note(QStringLiteral("start-up ..."));
         bareKb = StartUpRow(QStringLiteral(HAKARON_BIN), QStringLiteral(HAKARON_METER_BIN),
-                            QStringLiteral(BARE_WINDOW_BIN), runs, rows);
+                            QStringLiteral(BARE_WINDOW_BIN), runs == 1 ? 1 : runs * 3, rows);
     }
     if (wanted("savecsv")) {
         Note(QStringLiteral("--save-csv ..."));
