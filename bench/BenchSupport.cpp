@@ -1,5 +1,22 @@
 #include "BenchSupport.h"
 
+#include <QDir>
+
+#include "G_Param.h"
+#include "RecordFile.h"
+
+BenchFolder::BenchFolder() {
+    QDir(m_dir.path()).mkpath(QStringLiteral("Org"));
+    QDir(m_dir.path()).mkpath(QStringLiteral("Name_List"));
+    G_Param = GlobalParams{};
+    G_Param.SetFolders(m_dir.path());
+}
+
+bool BenchFolder::WriteFullSet() const {
+    return bool(RecordFile::Replace(G_Param.RecordFilePath(),
+                                    BenchData::MeasurementSet(BenchData::FullSet)));
+}
+
 namespace BenchData {
 
 MeasureRecord Person(int k) {

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QTemporaryDir>
 #include <optional>
 
 #include "Dialogs.h"
@@ -33,6 +34,18 @@ public:
                                     const QString&) override {
         return std::nullopt;
     }
+};
+
+// A program folder (Org/, Name_List/) in a temporary directory; G_Param points at it.
+class BenchFolder {
+public:
+    BenchFolder();
+    QString File(const QString& name) const { return m_dir.filePath(name); }
+    // Writes a full measuring day (BenchData::MeasurementSet) as the record file.
+    bool WriteFullSet() const;
+
+private:
+    QTemporaryDir m_dir;
 };
 
 namespace BenchData {

@@ -2,9 +2,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QDir>
-#include <QTemporaryDir>
-
 #include "BenchSupport.h"
 #include "CsvWriter.h"
 #include "G_Param.h"
@@ -16,25 +13,6 @@
 
 namespace {
 
-// A program folder holding a full measurement set; G_Param points at it.
-class FullProgramFolder {
-public:
-    FullProgramFolder() {
-        QDir(m_dir.path()).mkpath(QStringLiteral("Org"));
-        QDir(m_dir.path()).mkpath(QStringLiteral("Name_List"));
-        G_Param = GlobalParams{};
-        G_Param.SetFolders(m_dir.path());
-        m_ok = bool(RecordFile::Replace(G_Param.RecordFilePath(),
-                                        BenchData::MeasurementSet(BenchData::FullSet)));
-    }
-    bool Ok() const { return m_ok; }
-    QString File(const QString& name) const { return m_dir.filePath(name); }
-
-private:
-    QTemporaryDir m_dir;
-    bool m_ok = false;
-};
-
 class NoProgress : public ProgressReport {
 public:
     void SetProgressRangeFromRecordFile() override {}
@@ -44,8 +22,8 @@ public:
 }  // namespace
 
 static void BM_RecordWrite(benchmark::State& state) {  // the write button: open, write, close
-    FullProgramFolder folder;
-    if (!folder.Ok()) return state.SkipWithError("no record file");
+    const BenchFolder folder;
+    if (!folder.WriteFullSet()) return state.SkipWithError("no record file");
     G_Param.RecordBuffer = BenchData::Person(7);
     int r = 0;
     for (auto _ : state) {
@@ -56,8 +34,8 @@ static void BM_RecordWrite(benchmark::State& state) {  // the write button: open
 BENCHMARK(BM_RecordWrite);
 
 static void BM_RecordRead(benchmark::State& state) {  // a number change: open, read, close
-    FullProgramFolder folder;
-    if (!folder.Ok()) return state.SkipWithError("no record file");
+    const BenchFolder folder;
+    if (!folder.WriteFullSet()) return state.SkipWithError("no record file");
     int r = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(ReadRecordToBuffer(3 + r));
@@ -67,8 +45,8 @@ static void BM_RecordRead(benchmark::State& state) {  // a number change: open, 
 BENCHMARK(BM_RecordRead);
 
 static void BM_CsvWriter1500(benchmark::State& state) {  // --save-csv without the process
-    FullProgramFolder folder;
-    if (!folder.Ok()) return state.SkipWithError("no record file");
+    const BenchFolder folder;
+    if (!folder.WriteFullSet()) return state.SkipWithError("no record file");
     const QString target = folder.File(QStringLiteral("out.csv"));
     for (auto _ : state) {
         CsvWriter writer(G_Param.RecordFilePath(), target);
@@ -81,8 +59,8 @@ static void BM_CsvWriter1500(benchmark::State& state) {  // --save-csv without t
 BENCHMARK(BM_CsvWriter1500)->Unit(benchmark::kMillisecond);
 
 static void BM_CsvSave1500(benchmark::State& state) {  // the menu's save, events run per line
-    FullProgramFolder folder;
-    if (!folder.Ok()) return state.SkipWithError("no record file");
+    const BenchFolder folder;
+    if (!folder.WriteFullSet()) return state.SkipWithError("no record file");
     G_Param.ChosenPath = folder.File(QStringLiteral("out.csv"));
     SilentDialogs dialogs;
     NoProgress progress;
@@ -95,7 +73,7 @@ static void BM_CsvSave1500(benchmark::State& state) {  // the menu's save, event
 BENCHMARK(BM_CsvSave1500)->Unit(benchmark::kMillisecond);
 
 static void BM_NameListWrite1500(benchmark::State& state) {
-    FullProgramFolder folder;
+    const BenchFolder folder;
     const QString path = folder.File(QStringLiteral("Name_List/day.nml"));
     const QList<NameListEntry> entries = BenchData::NameList(BenchData::FullSet);
     for (auto _ : state)
@@ -104,7 +82,7 @@ static void BM_NameListWrite1500(benchmark::State& state) {
 BENCHMARK(BM_NameListWrite1500)->Unit(benchmark::kMillisecond);
 
 static void BM_NameListRead1500(benchmark::State& state) {
-    FullProgramFolder folder;
+    const BenchFolder folder;
     const QString path = folder.File(QStringLiteral("Name_List/day.nml"));
     if (!WriteNameListFile(path, BenchData::NameList(BenchData::FullSet)))
         return state.SkipWithError("write failed");
@@ -114,8 +92,8 @@ BENCHMARK(BM_NameListRead1500)->Unit(benchmark::kMillisecond);
 
 // The edited-data list's model from the record file, every cell asked once as a view would.
 static void BM_PreviewModelFill1500(benchmark::State& state) {
-    FullProgramFolder folder;
-    if (!folder.Ok()) return state.SkipWithError("no record file");
+    const BenchFolder folder;
+    if (!folder.WriteFullSet()) return state.SkipWithError("no record file");
     for (auto _ : state) {
         QList<MeasureRecord> records = RecordFile::ReadAll(G_Param.RecordFilePath());
         records.remove(0, 2);

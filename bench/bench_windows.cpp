@@ -3,13 +3,10 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QDir>
-#include <QTemporaryDir>
 
 #include "BenchSupport.h"
 #include "G_Param.h"
 #include "NameListFile.h"
-#include "RecordFile.h"
 #include "frmNameList.h"
 #include "frmPreview.h"
 
@@ -22,26 +19,11 @@ void ShowAndPaint(QWidget& window) {
     QApplication::processEvents();
 }
 
-class ProgramFolder {
-public:
-    ProgramFolder() {
-        QDir(m_dir.path()).mkpath(QStringLiteral("Org"));
-        QDir(m_dir.path()).mkpath(QStringLiteral("Name_List"));
-        G_Param = GlobalParams{};
-        G_Param.SetFolders(m_dir.path());
-    }
-
-private:
-    QTemporaryDir m_dir;
-};
-
 }  // namespace
 
 static void BM_OpenPreview1500(benchmark::State& state) {  // the edited-data list
-    ProgramFolder folder;
-    if (!RecordFile::Replace(G_Param.RecordFilePath(),
-                             BenchData::MeasurementSet(BenchData::FullSet)))
-        return state.SkipWithError("no record file");
+    const BenchFolder folder;
+    if (!folder.WriteFullSet()) return state.SkipWithError("no record file");
     SilentDisplay display;
     for (auto _ : state) {
         frmPreview window(display);
@@ -51,7 +33,7 @@ static void BM_OpenPreview1500(benchmark::State& state) {  // the edited-data li
 BENCHMARK(BM_OpenPreview1500)->Unit(benchmark::kMillisecond);
 
 static void BM_OpenNameList1500(benchmark::State& state) {  // the name-list editor
-    ProgramFolder folder;
+    const BenchFolder folder;
     G_Param.ChosenFileName = QStringLiteral("day.nml");
     G_Param.ChosenPath = G_Param.NameListFolder + G_Param.ChosenFileName;
     if (!WriteNameListFile(G_Param.ChosenPath, BenchData::NameList(BenchData::FullSet)))

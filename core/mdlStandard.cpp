@@ -26,8 +26,8 @@ void EnsureDecimal(QString& text) {
 }
 
 namespace {
-// The reading of a text too long for NumericValue's buffer.
-double NumericValueOfLongText(QStringView text) {
+// The full reading, for what the usual field's reading leaves: exponents, more digits.
+double NumericValueOfAnyText(QStringView text) {
     QString s;
     for (QChar c : text)
         if (c != u' ' && c != u'\t') s += c;
@@ -55,9 +55,7 @@ double NumericValueOfLongText(QStringView text) {
     const double v = s.left(end).toDouble(&ok);
     return ok ? v : 0.0;
 }
-}  // namespace
 
-namespace {
 // The usual field in one pass: digits with at most one point and no exponent. A whole number
 // of at most 15 digits divided by a power of ten is the correctly rounded value of the text,
 // the same as reading it digit by digit. Empty for anything else.
@@ -100,38 +98,7 @@ std::optional<double> PlainNumericValue(QStringView text) {
 
 double NumericValue(QStringView text) {
     if (const std::optional<double> plain = PlainNumericValue(text)) return *plain;
-    // Every frame of the meter passes here: the characters go into a small buffer, not a
-    // string of their own.
-    std::array<char, 128> s{};
-    qsizetype n = 0;
-    for (QChar c : text) {
-        if (c == u' ' || c == u'\t') continue;
-        if (n == qsizetype(s.size())) return NumericValueOfLongText(text);
-        s[size_t(n++)] = c.unicode() < 0x80 ? char(c.unicode()) : '?';
-    }
-    qsizetype i = 0;
-    auto digits = [&] {
-        const qsizetype start = i;
-        while (i < n && s[size_t(i)] >= '0' && s[size_t(i)] <= '9') ++i;
-        return i - start;
-    };
-    if (i < n && (s[0] == '+' || s[0] == '-')) ++i;
-    qsizetype mantissa = digits();
-    if (i < n && s[size_t(i)] == '.') {
-        ++i;
-        mantissa += digits();
-    }
-    if (mantissa == 0) return 0.0;
-    qsizetype end = i;
-    if (i < n && (s[size_t(i)] == 'e' || s[size_t(i)] == 'E')) {
-        ++i;
-        if (i < n && (s[size_t(i)] == '+' || s[size_t(i)] == '-')) ++i;
-        if (digits() > 0) end = i;
-    }
-    const char* first = s.data() + (s[0] == '+' ? 1 : 0);
-    double v = 0;
-    const auto [last, error] = std::from_chars(first, s.data() + end, v);
-    return error == std::errc() && last == s.data() + end && std::isfinite(v) ? v : 0.0;
+    return NumericValueOfAnyText(text);
 }
 
 namespace {
