@@ -17,4 +17,7 @@ public:
     // (Re)starts automatic writing: it fires once, `ms` after the last arming. `afterValue`
     // tells whether the frame carried a measured value; status frames alone write nothing.
     virtual void ArmAutoWrite(int ms, bool afterValue) = 0;
+    // The link's news in the status bar: when the last frame came ("最終受信 10:42:05") or
+    // that a request went unanswered; `toolTip` says more (empty: none).
+    virtual void ShowLinkStatus(const QString& text, const QString& toolTip) = 0;
 };

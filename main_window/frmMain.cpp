@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -74,6 +75,8 @@ frmMain::frmMain(const Platform& platform, QWidget* parent)
     connect(AwTimer, &QTimer::timeout, this, &frmMain::AwTimer_Timer);
     BuildControls();
     BuildMenus();
+    lblLinkStatus = Named(new QLabel(this), QStringLiteral("lblLinkStatus"));
+    statusBar()->addPermanentWidget(lblLinkStatus);
     connect(m_link, &MeterLink::LookChanged, this, &frmMain::UpdateConnectLook);
     UpdateConnectLook();
     setWindowTitle(mdlDataLoadFunc::WindowTitle(QString(), false));
@@ -418,6 +421,11 @@ void frmMain::PrintLine(const QString& line) {
 
 void frmMain::ClearPrint() {
     picDisp->Cls();
+}
+
+void frmMain::ShowLinkStatus(const QString& text, const QString& toolTip) {
+    lblLinkStatus->setText(text);
+    lblLinkStatus->setToolTip(toolTip);
 }
 
 void frmMain::ShowBmiResult(const QString& text) {

@@ -37,6 +37,7 @@ public:
     void ClearPrint() override;
     void ShowBmiResult(const QString& text) override;
     void ArmAutoWrite(int ms, bool afterValue) override;
+    void ShowLinkStatus(const QString& text, const QString& toolTip) override;
 
     // Record writing and numbering.
     void InputClick();
@@ -65,6 +66,7 @@ public:
     std::array<QPushButton*, 3> cmdNumber{};
     QPushButton* cmdConnect;
     QLabel* lblConnect;
+    QLabel* lblLinkStatus;  // in the status bar: last frame received, or no answer
     QGroupBox* fmeBaseInput;
     std::array<QPushButton*, 5> cmdCommandSwitch{};
     QTimer* AwTimer;

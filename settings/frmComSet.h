@@ -25,6 +25,7 @@ public:
     QLabel* lblBaudrate = nullptr;
     QLabel* lblDataBit = nullptr;
     QLabel* lblParity = nullptr;
+    QLabel* lblPortDevice = nullptr;  // the device the chosen (or pointed-at) COMn stands for
     QPushButton* cmdOkTrans = nullptr;
     QPushButton* cmdCancelTrans = nullptr;
     QPushButton* cmdDefTrans = nullptr;
@@ -36,6 +37,7 @@ public slots:
 
 private:
     void Form_Load(const DeviceInventory& inventory);
+    void ShowPortDevice(int entry);
 
     SerialPort& m_port;
     Dialogs& m_dialogs;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QMap>
 #include <QString>
 
 #include "SerialPort.h"
@@ -11,6 +12,10 @@ class SerialPortDouble : public SerialPort {
     Q_OBJECT
 public:
     explicit SerialPortDouble(QObject* parent = nullptr) : SerialPort(parent) {}
+
+    PortDevice DeviceOf(int port) const override {
+        return Devices.value(port, SerialPort::DeviceOf(port));
+    }
 
     QString Input() override {
         const QString chunk = QString::fromLatin1(m_received);
@@ -33,6 +38,7 @@ public:
     QByteArray Written;       // everything written while open
     QList<int> MissingPorts;  // ports that do not exist
     QList<int> BusyPorts;     // ports another program holds
+    QMap<int, PortDevice> Devices;  // what DeviceOf tells, where not "COMn"
     int OpenCount = 0;
     int CloseCount = 0;
 

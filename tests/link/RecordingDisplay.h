@@ -26,10 +26,17 @@ public:
         Arms << ms;
         ArmsAfterValue << afterValue;
     }
+    void ShowLinkStatus(const QString& text, const QString& toolTip) override {
+        LinkStatus = text;
+        LinkStatusToolTip = toolTip;
+        Events << QStringLiteral("status:") + text;
+    }
 
     QStringList Lines;   // what picDisp shows now
     QStringList Events;  // prints, clears and refreshes in order
     QString BmiLabel = QStringLiteral("(untouched)");
+    QString LinkStatus;  // the status bar's link text and its tool tip
+    QString LinkStatusToolTip;
     int Clears = 0;
     int Refreshes = 0;
     QList<int> Arms;

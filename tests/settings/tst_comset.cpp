@@ -1,4 +1,5 @@
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <memory>
@@ -11,6 +12,8 @@
 #include "WindowTestSupport.h"
 #include "TestProgramFolder.h"
 #include "frmComSet.h"
+
+Q_DECLARE_METATYPE(PortDevice)
 
 class ComSetTest : public QObject {
     Q_OBJECT
@@ -144,18 +147,36 @@ private slots:
         QCOMPARE(m_port->CommPort(), 8);
     }
 
+    // Beside the list, not only as a tool tip, for the chosen entry and the one pointed at.
+    void portEntriesShowTheDeviceTheyStandFor_data() {
+        QTest::addColumn<int>("port");
+        QTest::addColumn<PortDevice>("device");  // what the port resolves COMn to
+        QTest::addColumn<QString>("shown");
+        // clang-format off
+        QTest::newRow("inventory's device") << 2 << PortDevice{"/dev/pts/1", true, true} << "/dev/pts/9";
+        QTest::newRow("built-in port") << 1 << PortDevice{"/dev/ttyS0", false, false} << "/dev/ttyS0";
+        QTest::newRow("linked device there") << 4 << PortDevice{"/dev/ttyUSB0", true, true} << "/dev/ttyUSB0";
+        QTest::newRow("link to a missing device") << 5 << PortDevice{"/dev/pts/7", true, false} << "/dev/pts/7（装置が見つかりません）";
+        QTest::newRow("link gone after use") << 6 << PortDevice{{}, true, false} << "ports/COM6（装置が見つかりません）";
+        // clang-format on
+    }
     void portEntriesShowTheDeviceTheyStandFor() {
+        QFETCH(int, port);
+        QFETCH(PortDevice, device);
+        QFETCH(QString, shown);
         m_inventory.Devices = {{QStringLiteral("pty"), QStringLiteral("/dev/pts/9 (COM2)"),
                                 QStringLiteral("/dev/pts/9")}};
+        m_port->Devices[port] = device;
         auto dlg = OpenDialog();
-        const auto* ports = dlg->findChild<QComboBox*>("cboPortNum");
-        QCOMPARE(ports->itemData(1, Qt::ToolTipRole).toString(), QStringLiteral("/dev/pts/9"));
-#ifndef Q_OS_WIN
-        QCOMPARE(ports->itemData(0, Qt::ToolTipRole).toString(), QStringLiteral("/dev/ttyS0"));
-        QCOMPARE(ports->itemData(7, Qt::ToolTipRole).toString(), QStringLiteral("/dev/ttyS7"));
-#else
-        QCOMPARE(ports->itemData(0, Qt::ToolTipRole).toString(), QStringLiteral("COM1"));
-#endif
+        auto* ports = dlg->findChild<QComboBox*>("cboPortNum");
+        const auto* label = dlg->findChild<QLabel*>("lblPortDevice");
+        QVERIFY(label);
+        QCOMPARE(ports->itemData(port - 1, Qt::ToolTipRole).toString(), shown);
+        emit ports->highlighted(port - 1);
+        QCOMPARE(label->text(), shown);
+        ports->setCurrentIndex(7);
+        ports->setCurrentIndex(port - 1);
+        QCOMPARE(label->text(), shown);
     }
 
     void opensWithThePortsCurrentValues_data() {
