@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QMap>
 #include <QString>
 
 #include "SerialPort.h"
@@ -12,10 +11,6 @@ class SerialPortDouble : public SerialPort {
     Q_OBJECT
 public:
     explicit SerialPortDouble(QObject* parent = nullptr) : SerialPort(parent) {}
-
-    PortDevice DeviceOf(int port) const override {
-        return Devices.value(port, SerialPort::DeviceOf(port));
-    }
 
     QString Input() override {
         const QString chunk = QString::fromLatin1(m_received);
@@ -38,7 +33,6 @@ public:
     QByteArray Written;       // everything written while open
     QList<int> MissingPorts;  // ports that do not exist
     QList<int> BusyPorts;     // ports another program holds
-    QMap<int, PortDevice> Devices;  // what DeviceOf tells, where not "COMn"
     int OpenCount = 0;
     int CloseCount = 0;
 

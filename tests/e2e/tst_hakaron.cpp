@@ -372,38 +372,6 @@ private slots:
             QCOMPARE(bytes.mid(r * kRecordLength, kRecordLength), expected[r]);
     }
 
-    // The meter pulled and pushed back between two people: the program reconnects by itself
-    // and the second person lands on the record after the first.
-    void replugBetweenPeopleKeepsWritingInOrder() {
-        QVERIFY(MakeProgramFolder(R"("4800,E,8,1",1,0,1,1)", kHeader + kCaptions + kBlank));
-        QVERIFY(
-            StartMeter("wait GO\n"
-                       "send SY 170.0\n"
-                       "send TZ 60.0\n"
-                       "pause 3000\n"
-                       "replug 1000\n"
-                       "wait G2\n"
-                       "send SY 151.0\n"
-                       "send TZ 42.8\n"));
-        QProcess* hakaron = StartProgram();
-        QVERIFY(hakaron);
-        QTRY_VERIFY_WITH_TIMEOUT(HoldsLine(hakaron), kPatience);
-        QVERIFY(Release("GO"));
-        QTRY_VERIFY_WITH_TIMEOUT(RecordFileBytes().size() >= 4 * kRecordLength, kPlayTime);
-
-        // The new line's device is the meter's next line of output.
-        m_line.reset();
-        while (!m_meter.canReadLine()) QVERIFY(m_meter.waitForReadyRead(kPlayTime));
-        m_device = QString::fromLocal8Bit(m_meter.readLine()).trimmed();
-        QTRY_VERIFY_WITH_TIMEOUT(HoldsLine(hakaron), kPatience);
-        m_line = std::make_unique<Fd>(::open(QFile::encodeName(m_device).constData(),
-                                             O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
-        QVERIFY(Release("G2"));
-        QTRY_VERIFY_WITH_TIMEOUT(RecordFileBytes().size() >= 5 * kRecordLength, kPlayTime);
-        QCOMPARE(hakaron->state(), QProcess::Running);
-        QCOMPARE(RecordFileBytes(), kHeader + kCaptions + kPerson170 + kPerson151 + kBlank);
-    }
-
     void secondCopyRefusesToStart() {
         QVERIFY(MakeProgramFolder(R"("4800,E,8,1",1,0,1,1)", kHeader + kCaptions + kBlank));
         QVERIFY(

@@ -27,16 +27,13 @@ public:
         ArmsAfterValue << afterValue;
     }
     void ShowLinkStatus(const QString& text, const QString& toolTip) override {
-        LinkStatus = text;
-        LinkStatusToolTip = toolTip;
-        Events << QStringLiteral("status:") + text;
+        LinkStatus = text + u'|' + toolTip;
     }
 
     QStringList Lines;   // what picDisp shows now
     QStringList Events;  // prints, clears and refreshes in order
     QString BmiLabel = QStringLiteral("(untouched)");
-    QString LinkStatus;  // the status bar's link text and its tool tip
-    QString LinkStatusToolTip;
+    QString LinkStatus;  // the status bar's link text | its tool tip
     int Clears = 0;
     int Refreshes = 0;
     QList<int> Arms;

@@ -1,4 +1,6 @@
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -7,13 +9,12 @@
 #include "CommSettingsText.h"
 #include "DialogsDouble.h"
 #include "G_Param.h"
+#include "QtSerialPort.h"
 #include "SerialPortDouble.h"
 #include "ServiceDoubles.h"
 #include "WindowTestSupport.h"
 #include "TestProgramFolder.h"
 #include "frmComSet.h"
-
-Q_DECLARE_METATYPE(PortDevice)
 
 class ComSetTest : public QObject {
     Q_OBJECT
@@ -147,36 +148,18 @@ private slots:
         QCOMPARE(m_port->CommPort(), 8);
     }
 
-    // Beside the list, not only as a tool tip, for the chosen entry and the one pointed at.
-    void portEntriesShowTheDeviceTheyStandFor_data() {
-        QTest::addColumn<int>("port");
-        QTest::addColumn<PortDevice>("device");  // what the port resolves COMn to
-        QTest::addColumn<QString>("shown");
-        // clang-format off
-        QTest::newRow("inventory's device") << 2 << PortDevice{"/dev/pts/1", true, true} << "/dev/pts/9";
-        QTest::newRow("built-in port") << 1 << PortDevice{"/dev/ttyS0", false, false} << "/dev/ttyS0";
-        QTest::newRow("linked device there") << 4 << PortDevice{"/dev/ttyUSB0", true, true} << "/dev/ttyUSB0";
-        QTest::newRow("link to a missing device") << 5 << PortDevice{"/dev/pts/7", true, false} << "/dev/pts/7（装置が見つかりません）";
-        QTest::newRow("link gone after use") << 6 << PortDevice{{}, true, false} << "ports/COM6（装置が見つかりません）";
-        // clang-format on
-    }
+    // Beside the list too, for the chosen entry and the one pointed at.
     void portEntriesShowTheDeviceTheyStandFor() {
-        QFETCH(int, port);
-        QFETCH(PortDevice, device);
-        QFETCH(QString, shown);
         m_inventory.Devices = {{QStringLiteral("pty"), QStringLiteral("/dev/pts/9 (COM2)"),
                                 QStringLiteral("/dev/pts/9")}};
-        m_port->Devices[port] = device;
-        auto dlg = OpenDialog();
-        auto* ports = dlg->findChild<QComboBox*>("cboPortNum");
-        const auto* label = dlg->findChild<QLabel*>("lblPortDevice");
-        QVERIFY(label);
-        QCOMPARE(ports->itemData(port - 1, Qt::ToolTipRole).toString(), shown);
-        emit ports->highlighted(port - 1);
-        QCOMPARE(label->text(), shown);
-        ports->setCurrentIndex(7);
-        ports->setCurrentIndex(port - 1);
-        QCOMPARE(label->text(), shown);
+        QVERIFY(QDir(m_folder->Path()).mkpath(QStringLiteral("ports")));
+        QVERIFY(QFile::link(QStringLiteral("/dev/no-meter"), m_folder->Path() + "/ports/COM3"));
+        QtSerialPort port(m_folder->Path());
+        frmComSet dlg(port, m_inventory, m_dialogs);
+        QCOMPARE(dlg.cboPortNum->itemData(1, Qt::ToolTipRole).toString(), "/dev/pts/9");
+        QCOMPARE(dlg.lblPortDevice->text(), QStringLiteral("/dev/ttyS0"));
+        emit dlg.cboPortNum->highlighted(2);  // a link whose device is missing
+        QCOMPARE(dlg.lblPortDevice->text(), QStringLiteral("/dev/no-meter（装置が見つかりません）"));
     }
 
     void opensWithThePortsCurrentValues_data() {
