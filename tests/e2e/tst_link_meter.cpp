@@ -3,10 +3,10 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QTimer>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include "DialogsDouble.h"
 #include "G_Const.h"
@@ -146,7 +146,8 @@ private slots:
 
     void repluggedMeterIsBackInUseByItself() {
         QFile script(m_folder->Path() + QStringLiteral("/replug.txt"));
-        QVERIFY(script.open(QIODevice::WriteOnly) && script.write("wait SY\npause 300\nreplug 1500\n"));
+        QVERIFY(script.open(QIODevice::WriteOnly) &&
+                script.write("wait SY\npause 300\nreplug 1500\n"));
         script.close();
         QVERIFY(StartMeter({QStringLiteral("--script"), script.fileName()}));
         QtSerialPort port(m_folder->Path());

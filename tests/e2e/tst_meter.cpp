@@ -349,8 +349,9 @@ private slots:
         QVERIFY(meter.waitForFinished(10000));
         const QString help = QString::fromUtf8(meter.readAllStandardOutput());
         QVERIFY(help.contains(u"--link program/ports/COM1"));
-        for (const char* option : {"--mode", "--script", "--unplug-after", "--count", "--seed",
-                                   "--device", "--verbose", "--rom-version", "--silent", "replug MS"})
+        for (const char* option :
+             {"--mode", "--script", "--unplug-after", "--count", "--seed", "--device", "--verbose",
+              "--rom-version", "--silent", "replug MS"})
             QVERIFY2(help.contains(QLatin1String(option)), option);
     }
 };

@@ -12,8 +12,8 @@
 #include "QtSerialPort.h"
 #include "SerialPortDouble.h"
 #include "ServiceDoubles.h"
-#include "WindowTestSupport.h"
 #include "TestProgramFolder.h"
+#include "WindowTestSupport.h"
 #include "frmComSet.h"
 
 class ComSetTest : public QObject {
@@ -159,7 +159,8 @@ private slots:
         QCOMPARE(dlg.cboPortNum->itemData(1, Qt::ToolTipRole).toString(), "/dev/pts/9");
         QCOMPARE(dlg.lblPortDevice->text(), QStringLiteral("/dev/ttyS0"));
         emit dlg.cboPortNum->highlighted(2);  // a link whose device is missing
-        QCOMPARE(dlg.lblPortDevice->text(), QStringLiteral("/dev/no-meter（装置が見つかりません）"));
+        QCOMPARE(dlg.lblPortDevice->text(),
+                 QStringLiteral("/dev/no-meter（装置が見つかりません）"));
     }
 
     void opensWithThePortsCurrentValues_data() {

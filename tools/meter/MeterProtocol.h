@@ -86,7 +86,7 @@ QList<QByteArray> PersonFrames(const Person& person, bool withSittingHeight);
 struct ScriptStep {
     enum class Kind { Send, Pause, Wait, Unplug, Replug, End };
     Kind What = Kind::Send;
-    QByteArray Bytes;  // Send: the bytes; Wait: the command code
+    QByteArray Bytes;      // Send: the bytes; Wait: the command code
     int Milliseconds = 0;  // Pause, Replug
 };
 struct ScriptResult {
