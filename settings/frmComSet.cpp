@@ -108,8 +108,10 @@ void frmComSet::Form_Load(const DeviceInventory& inventory) {
     for (int k = 1; k <= PortMarks::PortCount; ++k) {
         const PortMarks::PortMark& mark = marks[static_cast<size_t>(k - 1)];
         // COMn means little on a machine without such names: show the device it stands for.
+        // A link names it itself; otherwise the inventory's name for it is the better hint.
+        const PortDevice resolved = m_port.DeviceOf(k);
         const QString device =
-            mark.Path.isEmpty() ? PortDeviceText(k, m_port.DeviceOf(k)) : mark.Path;
+            resolved.Linked || mark.Path.isEmpty() ? PortDeviceText(k, resolved) : mark.Path;
         cboPortNum->addItem(entries.at(k - 1), device);
         cboPortNum->setItemData(k - 1, device, Qt::ToolTipRole);
     }
