@@ -1,6 +1,8 @@
 #include "frmComSet.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -98,6 +100,7 @@ frmComSet::frmComSet(SerialPort& port, const DeviceInventory& inventory, Dialogs
     // While the list is open the label follows the entry pointed at.
     connect(cboPortNum, &QComboBox::currentIndexChanged, this, &frmComSet::ShowPortDevice);
     connect(cboPortNum, &QComboBox::highlighted, this, &frmComSet::ShowPortDevice);
+    cboPortNum->view()->window()->installEventFilter(this);  // the list's popup
 
     Form_Load(inventory);
 }
@@ -130,6 +133,13 @@ void frmComSet::Form_Load(const DeviceInventory& inventory) {
 
 void frmComSet::ShowPortDevice(int entry) {
     lblPortDevice->setText(cboPortNum->itemData(entry).toString());
+}
+
+bool frmComSet::eventFilter(QObject* watched, QEvent* event) {
+    // The list closed without a choice: back to the chosen entry's device.
+    if (event->type() == QEvent::Hide && watched == cboPortNum->view()->window())
+        ShowPortDevice(cboPortNum->currentIndex());
+    return QDialog::eventFilter(watched, event);
 }
 
 void frmComSet::cmdDefTrans_Click() {

@@ -35,6 +35,9 @@ public slots:
     void cmdCancelTrans_Click();
     void cmdDefTrans_Click();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void Form_Load(const DeviceInventory& inventory);
     void ShowPortDevice(int entry);
