@@ -236,6 +236,11 @@ void frmMain::ClearPrint() {
     picDisp->Cls();
 }
 
+void frmMain::ShowLinkStatus(const QString& text, const QString& toolTip) {
+    lblLinkStatus->setText(text);
+    lblLinkStatus->setToolTip(toolTip);
+}
+
 void frmMain::ShowBmiResult(const QString& text) {
     lblBmiRes->setText(text);
 }

@@ -191,10 +191,13 @@ void frmMain::BuildControls() {
     outer->addLayout(body, 1);
     outer->addWidget(fmeBaseInput);
 
-    // The pending automatic write on the left, how far the day has come on the right.
+    // The pending automatic write on the left; the link's news and how far the day has come
+    // on the right.
     lblPending = Named(new QLabel(this), QStringLiteral("lblPending"));
     lblProgress = Named(new QLabel(this), QStringLiteral("lblProgress"));
+    lblLinkStatus = Named(new QLabel(this), QStringLiteral("lblLinkStatus"));
     statusBar()->addWidget(lblPending, 1);
+    statusBar()->addPermanentWidget(lblLinkStatus);
     statusBar()->addPermanentWidget(lblProgress);
     statusBar()->setSizeGripEnabled(false);
 }
