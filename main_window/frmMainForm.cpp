@@ -196,9 +196,17 @@ void frmMain::BuildControls() {
     lblPending = Named(new QLabel(this), QStringLiteral("lblPending"));
     lblProgress = Named(new QLabel(this), QStringLiteral("lblProgress"));
     lblLinkStatus = Named(new QLabel(this), QStringLiteral("lblLinkStatus"));
+    // Two short lines on the right leave the countdown the width of the window.
+    auto* dayAndLink = new QWidget(this);
+    auto* rightLines = new QVBoxLayout(dayAndLink);
+    rightLines->setContentsMargins(0, 0, 0, 0);
+    rightLines->setSpacing(0);
+    for (QLabel* label : {lblProgress, lblLinkStatus}) {
+        label->setAlignment(Qt::AlignRight);
+        rightLines->addWidget(label);
+    }
     statusBar()->addWidget(lblPending, 1);
-    statusBar()->addPermanentWidget(lblLinkStatus);
-    statusBar()->addPermanentWidget(lblProgress);
+    statusBar()->addPermanentWidget(dayAndLink);
     statusBar()->setSizeGripEnabled(false);
 }
 
