@@ -39,6 +39,7 @@
 #include "frmHelp.h"
 #include "frmLabelSet.h"
 #include "frmPreview.h"
+#include "frmSummary.h"
 #include "frmProgressBar.h"
 #include "frmUserSet.h"
 #include "imlLogo.h"
@@ -262,6 +263,8 @@ void frmMain::BuildMenus() {
     addSeparator(file);
     connect(addAction(file, QStringLiteral("mnuPreview"), QStringLiteral("編集中データ一覧(&T)")),
             &QAction::triggered, this, &frmMain::mnuPreview_Click);
+    connect(addAction(file, QStringLiteral("mnuSummary"), QStringLiteral("集計・肥満度判定(&R)")),
+            &QAction::triggered, this, &frmMain::mnuSummary_Click);
     addSeparator(file);
     connect(addAction(file, QStringLiteral("mnuFileExit"), QStringLiteral("終了(&X)")),
             &QAction::triggered, this, &frmMain::mnuFileExit_Click);
@@ -578,6 +581,14 @@ void frmMain::mnuPreview_Click() {
     RunWithLinkSuspended(*m_link, [this] {
         QCoreApplication::processEvents();
         frmPreview dialog(*this, this);
+        dialog.exec();
+    });
+}
+
+void frmMain::mnuSummary_Click() {
+    RunWithLinkSuspended(*m_link, [this] {
+        QCoreApplication::processEvents();
+        frmSummary dialog(*m_platform.Dialog, this);
         dialog.exec();
     });
 }

@@ -230,6 +230,22 @@ private slots:
         QCOMPARE(w.txtSubLabel[0]->text(), QStringLiteral("名前1"));  // shown again from the file
     }
 
+    void summaryListsThePupilsWhileTheLinkIsSuspended() {
+        f->WriteRecords(3);
+        f->Start();
+        int pupils = 0;
+        bool openWhileShown = true;
+        const ModalDriver modal([&](QWidget* dialog) {
+            pupils = Child<QTableView>(dialog, "fgdPupils")->model()->rowCount();
+            openWhileShown = f->port.PortOpen();
+            dialog->close();
+        });
+        Action("mnuSummary")->trigger();
+        QCOMPARE(pupils, 3);
+        QVERIFY(!openWhileShown);
+        QVERIFY(f->port.PortOpen());
+    }
+
     void doubleClickOnTitleEditsLabelsWithoutTouchingTheLink() {
         frmMain& w = f->Start();
         const int opens = f->port.OpenCount;
