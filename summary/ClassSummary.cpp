@@ -3,6 +3,7 @@
 #include <QCollator>
 #include <QLocale>
 #include <QMap>
+#include <algorithm>
 #include <cmath>
 
 #include "Cp932.h"

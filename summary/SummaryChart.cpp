@@ -1,6 +1,7 @@
 #include "SummaryChart.h"
 
 #include <QBarCategoryAxis>
+#include <QLegendMarker>
 #include <QBarSet>
 #include <QChart>
 #include <QLegend>
