@@ -13,10 +13,10 @@ const QString kSaveCsv = QStringLiteral("save-csv");
 
 // --save-report, --save-judgement and the items they read; false with `line.Error` set when
 // refused.
-const QStringList kSummaryOptions{
-    QStringLiteral("save-report"), QStringLiteral("save-judgement"), QStringLiteral("sex-item"),
-    QStringLiteral("age-item"),    QStringLiteral("grade-item"),     QStringLiteral("school"),
-    QStringLiteral("age"),         QStringLiteral("group-item")};
+const QStringList kSummaryOptions{QStringLiteral("save-report"), QStringLiteral("save-judgement"),
+                                  QStringLiteral("sex-item"),    QStringLiteral("age-item"),
+                                  QStringLiteral("grade-item"),  QStringLiteral("school"),
+                                  QStringLiteral("age"),         QStringLiteral("group-item")};
 
 void AddSummaryOptions(QCommandLineParser& parser) {
     for (const QString& name : kSummaryOptions)
@@ -47,8 +47,8 @@ bool ReadSummaryOptions(const QCommandLineParser& parser, CommandLine& line) {
     const bool summary = !line.SaveReport.isEmpty() || !line.SaveJudgement.isEmpty();
     for (const QString& name : kSummaryOptions.mid(2))
         if (parser.isSet(name) && !summary) {
-            line.Error = QStringLiteral("--%1 goes with --save-report or --save-judgement.")
-                             .arg(name);
+            line.Error =
+                QStringLiteral("--%1 goes with --save-report or --save-judgement.").arg(name);
             return false;
         }
     int ageSources = 0;

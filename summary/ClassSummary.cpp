@@ -180,14 +180,14 @@ QString ChoiceDescription(const ClassSummary& summary) {
             age = caption(c.AgeItem) + QStringLiteral("（年齢）");
             break;
         case AgeSource::GradeItem:
-            age = caption(c.GradeItem) + QStringLiteral("（学年%1）")
-                                             .arg(kSchools[static_cast<int>(c.GradeSchool)]);
+            age = caption(c.GradeItem) +
+                  QStringLiteral("（学年%1）").arg(kSchools[static_cast<int>(c.GradeSchool)]);
             break;
         case AgeSource::WholeSet:
             age = QStringLiteral("全員%1歳").arg(c.Age);
             break;
     }
-    return QStringLiteral("性別: %1　年齢: %2　グループ: %3")
+    return QStringLiteral("性別の項目: %1　年齢: %2　グループ分けの項目: %3")
         .arg(caption(c.SexItem), age, caption(c.GroupItem));
 }
 
@@ -208,9 +208,8 @@ QByteArray DataLine(const Pupil& pupil) {
     const ObesityResult& r = pupil.Result;
     return Line({QString::number(pupil.Number), Quoted(pupil.Items[0]), Quoted(pupil.Items[1]),
                  Quoted(pupil.Items[2]), Quoted(SexText(pupil.PupilSex)),
-                 Quoted(pupil.Age ? QString::number(*pupil.Age) : QString()),
-                 Quoted(pupil.Height), Quoted(pupil.Weight),
-                 Quoted(r.Judged ? r.StdWeightText() : QString()),
+                 Quoted(pupil.Age ? QString::number(*pupil.Age) : QString()), Quoted(pupil.Height),
+                 Quoted(pupil.Weight), Quoted(r.Judged ? r.StdWeightText() : QString()),
                  Quoted(r.Judged ? r.ObesityText() : QString()),
                  Quoted(r.Judged ? JudgementText(r.Class) : kNotJudged), Quoted(r.Reason)});
 }

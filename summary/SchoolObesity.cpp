@@ -145,9 +145,8 @@ std::optional<int> AgeFromGrade(QStringView item, School school) {
 
 QString JudgementText(Judgement judgement) {
     static const std::array<QString, JudgementCount> kTexts{
-        QStringLiteral("高度やせ"),   QStringLiteral("やせ"),
-        QStringLiteral("普通"),       QStringLiteral("軽度肥満"),
-        QStringLiteral("中等度肥満"), QStringLiteral("高度肥満")};
+        QStringLiteral("高度やせ"), QStringLiteral("やせ"),       QStringLiteral("普通"),
+        QStringLiteral("軽度肥満"), QStringLiteral("中等度肥満"), QStringLiteral("高度肥満")};
     return kTexts[static_cast<int>(judgement)];
 }
 

@@ -47,9 +47,9 @@ inline const QString kNotJudged = QStringLiteral("判定できません");
 
 struct ObesityResult {
     bool Judged = false;
-    QString Reason;              // why the pupil cannot be judged
-    qint64 StdWeightE7 = 0;      // standard weight in units of 1e-7 kg, exact
-    qint64 ObesityTenths = 0;    // obesity degree in tenths of a percent, cut toward zero
+    QString Reason;            // why the pupil cannot be judged
+    qint64 StdWeightE7 = 0;    // standard weight in units of 1e-7 kg, exact
+    qint64 ObesityTenths = 0;  // obesity degree in tenths of a percent, cut toward zero
     Judgement Class = Judgement::Normal;
 
     // "44.9": the standard weight to one decimal, rounded.
@@ -61,5 +61,4 @@ struct ObesityResult {
 
 // Judges one pupil. The arithmetic is exact (integers), so a pupil exactly on a boundary
 // (−30, −20, 20, 30, 50 %) falls in the class the method names.
-ObesityResult JudgeObesity(Sex sex, std::optional<int> age, QStringView height,
-                           QStringView weight);
+ObesityResult JudgeObesity(Sex sex, std::optional<int> age, QStringView height, QStringView weight);

@@ -1,10 +1,10 @@
 #include "SummaryChart.h"
 
 #include <QBarCategoryAxis>
-#include <QLegendMarker>
 #include <QBarSet>
 #include <QChart>
 #include <QLegend>
+#include <QLegendMarker>
 #include <QScatterSeries>
 #include <QStackedBarSeries>
 #include <QValueAxis>
@@ -39,8 +39,8 @@ void ScatterSeries(QChart& chart, const ClassSummary& summary, const QFont& font
         const std::optional<qint64> w = TenThousandths(pupil.Weight);
         if (!h || !w || *h == 0 || *w == 0) continue;
         const QPointF point(*h / 10000.0, *w / 10000.0);
-        const int index = pupil.Result.Judged ? static_cast<int>(pupil.Result.Class)
-                                              : JudgementCount;
+        const int index =
+            pupil.Result.Judged ? static_cast<int>(pupil.Result.Class) : JudgementCount;
         series[index]->append(point);
         low = qMin(low, point.x());
         high = qMax(high, point.x());
@@ -108,6 +108,12 @@ QColor JudgementColor(std::optional<Judgement> judgement) {
         QColor(0x1f, 0x4e, 0xa8), QColor(0x5d, 0xa5, 0xe8), QColor(0x4c, 0xaf, 0x50),
         QColor(0xf2, 0xc1, 0x2e), QColor(0xf0, 0x7c, 0x1e), QColor(0xd3, 0x2f, 0x2f)};
     return kColours[static_cast<int>(*judgement)];
+}
+
+QColor JudgementTint(Judgement judgement) {
+    const QColor c = JudgementColor(judgement);
+    const auto pale = [](int v) { return (v + 3 * 255) / 4; };
+    return QColor(pale(c.red()), pale(c.green()), pale(c.blue()));
 }
 
 QChart* BuildSummaryChart(const ClassSummary& summary, ChartKind kind, const QFont& font) {

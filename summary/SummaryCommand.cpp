@@ -21,6 +21,13 @@ QString TargetProblem(const QString& target) {
     return {};
 }
 
+// Qt's own notes on the way (no runtime folder for the offscreen platform, fonts) are no
+// business of a script: it gets one line on failure and nothing otherwise.
+void QuietNotes(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtDebugMsg || type == QtInfoMsg || type == QtWarningMsg) return;
+    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
 QString Failure(const FileResult& result) {
     return result ? QString() : QStringLiteral("%1: %2").arg(result.Path, result.Reason);
 }
@@ -65,16 +72,16 @@ QString SaveSummaryFromProgramFolder(const QString& appFolder, const CommandLine
         CommandLineChoice(command, SummarySettings::IniPath(folders.WorkFolder), captions);
     const ClassSummary summary = Summarize(records, choice);
     if (!command.SaveJudgement.isEmpty()) {
-        const QString error = Failure(
-            FileWrite::ReplaceContents(command.SaveJudgement, JudgementCsv::File(summary)));
+        const QString error =
+            Failure(FileWrite::ReplaceContents(command.SaveJudgement, JudgementCsv::File(summary)));
         if (!error.isEmpty()) return error;
     }
-    if (!command.SaveReport.isEmpty())
-        return Failure(WriteReportPdf(command.SaveReport, summary));
+    if (!command.SaveReport.isEmpty()) return Failure(WriteReportPdf(command.SaveReport, summary));
     return {};
 }
 
 int RunSummaryCommand(int argc, char* argv[], const CommandLine& command) {
+    qInstallMessageHandler(QuietNotes);
     std::unique_ptr<QCoreApplication> app;
     if (command.SaveReport.isEmpty()) {
         app = std::make_unique<QCoreApplication>(argc, argv);

@@ -6,13 +6,15 @@
 
 namespace {
 
-const QStringList kStatsHeadings{
-    QStringLiteral("グループ"), QStringLiteral("性別"),         QStringLiteral("人数"),
-    QStringLiteral("身長 平均"), QStringLiteral("身長 標準偏差"), QStringLiteral("体重 平均"),
-    QStringLiteral("体重 標準偏差"), QStringLiteral("座高 平均"), QStringLiteral("座高 標準偏差"),
-    QStringLiteral("高度やせ"),   QStringLiteral("やせ"),         QStringLiteral("普通"),
-    QStringLiteral("軽度肥満"),   QStringLiteral("中等度肥満"),   QStringLiteral("高度肥満"),
-    QStringLiteral("判定できず"), QStringLiteral("肥満傾向[%]"),  QStringLiteral("痩身傾向[%]")};
+const QStringList kStatsHeadings{QStringLiteral("グループ"),      QStringLiteral("性別"),
+                                 QStringLiteral("人数"),          QStringLiteral("身長 平均"),
+                                 QStringLiteral("身長 標準偏差"), QStringLiteral("体重 平均"),
+                                 QStringLiteral("体重 標準偏差"), QStringLiteral("座高 平均"),
+                                 QStringLiteral("座高 標準偏差"), QStringLiteral("高度やせ"),
+                                 QStringLiteral("やせ"),          QStringLiteral("普通"),
+                                 QStringLiteral("軽度肥満"),      QStringLiteral("中等度肥満"),
+                                 QStringLiteral("高度肥満"),      QStringLiteral("判定できない"),
+                                 QStringLiteral("肥満傾向[%]"),   QStringLiteral("痩身傾向[%]")};
 
 QVariant Decimal(const QString& text) {
     const std::optional<qint64> value = TenThousandths(text);
@@ -46,7 +48,7 @@ QVariant PupilModel::data(const QModelIndex& index, int role) const {
     const ObesityResult& r = p.Result;
     const int column = index.column();
     if (role == Qt::BackgroundRole)
-        return p.NeedsAttention() ? QBrush(JudgementColor(r.Class).lighter(165)) : QVariant();
+        return p.NeedsAttention() ? QBrush(JudgementTint(r.Class)) : QVariant();
     if (role == Qt::TextAlignmentRole)
         return column == 0 || (column >= 5 && column <= 9)
                    ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter))
@@ -107,9 +109,9 @@ QVariant GroupStatsModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
     const GroupRow& row = m_rows[index.row()];
     const int column = index.column();
-    if (role == Qt::TextAlignmentRole && column >= 2)
-        return int(Qt::AlignRight | Qt::AlignVCenter);
-    if (role == Qt::BackgroundRole && row.SexLabel == u"計") return QBrush(QColor(0xf0, 0xf0, 0xf0));
+    if (role == Qt::TextAlignmentRole && column >= 2) return int(Qt::AlignRight | Qt::AlignVCenter);
+    if (role == Qt::BackgroundRole && row.SexLabel == u"計")
+        return QBrush(QColor(0xf0, 0xf0, 0xf0));
     if (role != Qt::DisplayRole) return {};
     const auto mean = [](const Spread& s) {
         return s.Count ? QString::number(s.Mean, 'f', 1) : QStringLiteral("—");

@@ -74,7 +74,9 @@ public:
     void Table(const QList<Column>& columns, const QList<QStringList>& rows,
                const QList<QColor>& shades, qreal points) {
         const double rowMm = points / kPointsPerInch * 25.4 * 1.5;
-        const double headingMm = rowMm * 2;
+        qsizetype lines = 2;
+        for (const Column& column : columns) lines = qMax(lines, column.Heading.count(u'\n') + 1);
+        const double headingMm = rowMm * double(lines);
         const auto heading = [&] {
             Cells(columns, {}, QColor(0xe8, 0xe8, 0xe8), Mm(headingMm), points, true);
             m_y += Mm(headingMm);
@@ -100,8 +102,7 @@ public:
         scene.addItem(owned.release());
         chart->resize(kChartScene);
         const QRectF target(0, m_y, Width(), Mm(heightMm));
-        scene.render(&m_painter, target, QRectF(QPointF(0, 0), kChartScene),
-                     Qt::KeepAspectRatio);
+        scene.render(&m_painter, target, QRectF(QPointF(0, 0), kChartScene), Qt::KeepAspectRatio);
         m_y += Mm(heightMm);
     }
 
@@ -142,16 +143,24 @@ private:
 };
 
 void StatisticsTable(PageWriter& page, const ClassSummary& summary) {
-    const QList<Column> columns{
-        {QStringLiteral("グループ"), 20, Qt::AlignLeft}, {QStringLiteral("性別"), 8, Qt::AlignCenter},
-        {QStringLiteral("人数"), 8},       {QStringLiteral("身長\n平均"), 10},
-        {QStringLiteral("身長\n標準偏差"), 10}, {QStringLiteral("体重\n平均"), 10},
-        {QStringLiteral("体重\n標準偏差"), 10}, {QStringLiteral("座高\n平均"), 10},
-        {QStringLiteral("座高\n標準偏差"), 10}, {QStringLiteral("高度\nやせ"), 8},
-        {QStringLiteral("やせ"), 8},       {QStringLiteral("普通"), 8},
-        {QStringLiteral("軽度\n肥満"), 8}, {QStringLiteral("中等度\n肥満"), 9},
-        {QStringLiteral("高度\n肥満"), 8}, {QStringLiteral("判定\nできず"), 8},
-        {QStringLiteral("肥満傾向\n(%)"), 10}, {QStringLiteral("痩身傾向\n(%)"), 10}};
+    const QList<Column> columns{{QStringLiteral("グループ"), 20, Qt::AlignLeft},
+                                {QStringLiteral("性別"), 8, Qt::AlignCenter},
+                                {QStringLiteral("人数"), 8},
+                                {QStringLiteral("身長\n平均"), 10},
+                                {QStringLiteral("身長\n標準\n偏差"), 10},
+                                {QStringLiteral("体重\n平均"), 10},
+                                {QStringLiteral("体重\n標準\n偏差"), 10},
+                                {QStringLiteral("座高\n平均"), 10},
+                                {QStringLiteral("座高\n標準\n偏差"), 10},
+                                {QStringLiteral("高度\nやせ"), 8},
+                                {QStringLiteral("やせ"), 8},
+                                {QStringLiteral("普通"), 8},
+                                {QStringLiteral("軽度\n肥満"), 8},
+                                {QStringLiteral("中等度\n肥満"), 9},
+                                {QStringLiteral("高度\n肥満"), 8},
+                                {QStringLiteral("判定\nでき\nない"), 9},
+                                {QStringLiteral("肥満\n傾向\n(%)"), 10},
+                                {QStringLiteral("痩身\n傾向\n(%)"), 10}};
     QList<QStringList> rows;
     QList<QColor> shades;
     const auto spread = [](const Spread& s, QStringList& cells) {
@@ -173,27 +182,33 @@ void StatisticsTable(PageWriter& page, const ClassSummary& summary) {
 }
 
 void AttentionTable(PageWriter& page, const ClassSummary& summary) {
-    const QList<Column> columns{
-        {QStringLiteral("No."), 10},
-        {summary.Captions[0], 24, Qt::AlignLeft},
-        {summary.Captions[1], 24, Qt::AlignLeft},
-        {summary.Captions[2], 24, Qt::AlignLeft},
-        {QStringLiteral("性別"), 9, Qt::AlignCenter},
-        {QStringLiteral("年齢"), 9},
-        {QStringLiteral("身長\n[cm]"), 13},
-        {QStringLiteral("体重\n[kg]"), 13},
-        {QStringLiteral("標準体重\n[kg]"), 15},
-        {QStringLiteral("肥満度\n[%]"), 13},
-        {QStringLiteral("判定"), 16, Qt::AlignCenter}};
+    const QList<Column> columns{{QStringLiteral("No."), 10},
+                                {summary.Captions[0], 24, Qt::AlignLeft},
+                                {summary.Captions[1], 24, Qt::AlignLeft},
+                                {summary.Captions[2], 24, Qt::AlignLeft},
+                                {QStringLiteral("性別"), 9, Qt::AlignCenter},
+                                {QStringLiteral("年齢"), 9},
+                                {QStringLiteral("身長\n[cm]"), 13},
+                                {QStringLiteral("体重\n[kg]"), 13},
+                                {QStringLiteral("標準体重\n[kg]"), 15},
+                                {QStringLiteral("肥満度\n[%]"), 13},
+                                {QStringLiteral("判定"), 16, Qt::AlignCenter}};
     QList<QStringList> rows;
     QList<QColor> shades;
     for (const Pupil& p : summary.Pupils) {
         if (!p.NeedsAttention()) continue;
-        rows << QStringList{QString::number(p.Number), p.Items[0], p.Items[1], p.Items[2],
-                            SexText(p.PupilSex), p.Age ? QString::number(*p.Age) : QString(),
-                            p.Height, p.Weight, p.Result.StdWeightText(), p.Result.ObesityText(),
+        rows << QStringList{QString::number(p.Number),
+                            p.Items[0],
+                            p.Items[1],
+                            p.Items[2],
+                            SexText(p.PupilSex),
+                            p.Age ? QString::number(*p.Age) : QString(),
+                            p.Height,
+                            p.Weight,
+                            p.Result.StdWeightText(),
+                            p.Result.ObesityText(),
                             JudgementText(p.Result.Class)};
-        shades << JudgementColor(p.Result.Class).lighter(170);
+        shades << JudgementTint(p.Result.Class);
     }
     if (rows.isEmpty())
         page.Line(QStringLiteral("該当する児童生徒はいません。"), 9);
@@ -247,8 +262,9 @@ bool PaintReport(QPagedPaintDevice& device, const ClassSummary& summary) {
     QPainter painter;
     if (!painter.begin(&device)) return false;
     const double dotsPerMm = device.logicalDpiX() / 25.4;
-    PaintPages(painter, QSizeF(device.width(), device.height()), dotsPerMm,
-               [&device] { return device.newPage(); }, summary);
+    PaintPages(
+        painter, QSizeF(device.width(), device.height()), dotsPerMm,
+        [&device] { return device.newPage(); }, summary);
     return painter.end();
 }
 
@@ -277,6 +293,7 @@ QImage ReportFirstPage(const ClassSummary& summary, int dpi) {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.translate(kMarginMm * dotsPerMm, kMarginMm * dotsPerMm);
     const QSizeF area = a4 - QSizeF(2, 2) * kMarginMm * dotsPerMm;
-    PaintPages(painter, area, dotsPerMm, [] { return false; }, summary);
+    PaintPages(
+        painter, area, dotsPerMm, [] { return false; }, summary);
     return image;
 }

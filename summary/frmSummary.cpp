@@ -1,6 +1,5 @@
 #include "frmSummary.h"
 
-#include <QButtonGroup>
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
@@ -10,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLegend>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -143,6 +143,10 @@ QWidget* frmSummary::BuildTables() {
     fgdPupils->setModel(sorted);
     fgdPupils->setSortingEnabled(true);
     fgdPupils->sortByColumn(0, Qt::AscendingOrder);
+    // Fixed widths: measuring 1500 rows for them would cost more than the whole table.
+    static constexpr int kWidths[PupilModel::ColumnCount] = {48, 110, 110, 110, 40, 40,
+                                                             70, 70,  80,  70,  80, 220};
+    for (int c = 0; c < PupilModel::ColumnCount; ++c) fgdPupils->setColumnWidth(c, kWidths[c]);
     auto* chartPane = new QWidget(horizontal);
     cboChart = Named(new QComboBox(chartPane), QStringLiteral("cboChart"));
     cboChart->addItem(QStringLiteral("身長と体重（判定別）"), int(ChartKind::Scatter));
@@ -153,10 +157,10 @@ QWidget* frmSummary::BuildTables() {
     chartLayout->setContentsMargins(0, 0, 0, 0);
     chartLayout->addWidget(cboChart);
     chartLayout->addWidget(chtSummary, 1);
-    vertical->setStretchFactor(0, 1);
+    vertical->setStretchFactor(0, 2);
     vertical->setStretchFactor(1, 3);
-    horizontal->setStretchFactor(0, 3);
-    horizontal->setStretchFactor(1, 2);
+    horizontal->setStretchFactor(0, 1);
+    horizontal->setStretchFactor(1, 1);
     return vertical;
 }
 
@@ -221,8 +225,10 @@ void frmSummary::Recompute() {
 
 void frmSummary::cboChart_Change() {
     QChart* old = chtSummary->chart();
-    chtSummary->setChart(
-        BuildSummaryChart(m_summary, ChartKind(cboChart->currentData().toInt()), font()));
+    QChart* chart =
+        BuildSummaryChart(m_summary, ChartKind(cboChart->currentData().toInt()), font());
+    chart->legend()->setAlignment(Qt::AlignRight);  // below, a narrow chart cuts the names
+    chtSummary->setChart(chart);
     delete old;
 }
 
@@ -234,8 +240,7 @@ void frmSummary::cmdPrint_Click() {
         m_dialogs.Message(QStringLiteral("印刷できませんでした"), MsgIcon::Warning);
 }
 
-QString frmSummary::ChooseTarget(const QString& title, const QString& filter,
-                                 const QString& name) {
+QString frmSummary::ChooseTarget(const QString& title, const QString& filter, const QString& name) {
     const std::optional<QString> chosen = m_dialogs.SaveFile(title, filter, name, QString());
     if (!chosen || chosen->isEmpty()) return {};
     if (QFileInfo::exists(*chosen) && !m_dialogs.AskYesNo(ExportTexts::AskOverwrite)) return {};

@@ -2,17 +2,17 @@
 // dialogs, the name-list windows on a class roster and the CSV windows, drawn on test doubles
 // in a temporary program folder. Run by scripts/help-screenshots.sh under a virtual display.
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
-#include <QComboBox>
-#include <QSpinBox>
 
 #include "DialogsDouble.h"
 #include "G_Const.h"
@@ -22,9 +22,9 @@
 #include "ProductInfo.h"
 #include "ProgramLook.h"
 #include "RecordFile.h"
-#include "SummaryReport.h"
 #include "SerialPortDouble.h"
 #include "ServiceDoubles.h"
+#include "SummaryReport.h"
 #include "TestProgramFolder.h"
 #include "frmAbout.h"
 #include "frmComSet.h"
@@ -123,9 +123,9 @@ void WriteUserSettings() {
 // Two classes of 中1 for the summary: heights and weights spread so that every class of
 // the judgement appears.
 void WriteSummarySet(const QString& recordFile) {
-    static const char* const kNames[] = {"青木", "石井", "上田", "遠藤", "小川", "加藤", "木村",
-                                         "工藤", "近藤", "斎藤", "佐野", "清水", "須藤", "関",
-                                         "高橋", "田中"};
+    static const char* const kNames[] = {"青木", "石井", "上田", "遠藤", "小川", "加藤",
+                                         "木村", "工藤", "近藤", "斎藤", "佐野", "清水",
+                                         "須藤", "関",   "高橋", "田中"};
     MeasureRecord header;
     header.SubLabel1 = QStringLiteral("春の身体測定");
     header.SubLabel2 = QStringLiteral("2026年4月10日");
@@ -135,12 +135,13 @@ void WriteSummarySet(const QString& recordFile) {
     captions.SubLabel2 = QStringLiteral("性別");
     captions.SubLabel3 = QStringLiteral("組");
     QList<MeasureRecord> records{header, captions};
-    static const double kDegrees[] = {0.02, -0.08, 0.12, -0.22, 0.05, 0.24, -0.03, 0.36,
-                                      -0.12, 0.08, -0.33, 0.55, 0.15, -0.05, 0.01, 0.18};
+    static const double kDegrees[] = {0.02,  -0.08, 0.12,  -0.22, 0.05, 0.24,  -0.03, 0.36,
+                                      -0.12, 0.08,  -0.33, 0.55,  0.15, -0.05, 0.01,  0.18};
     for (int k = 0; k < 32; ++k) {
         MeasureRecord r;
         const bool boy = k % 2 == 0;
-        r.SubLabel1 = QString::fromUtf8(kNames[k % 16]) + (boy ? u" 太郎" : u" 花子");
+        r.SubLabel1 = QString::fromUtf8(kNames[k % 16]) +
+                      (boy ? QStringLiteral(" 太郎") : QStringLiteral(" 花子"));
         r.SubLabel2 = boy ? QStringLiteral("男") : QStringLiteral("女");
         r.SubLabel3 = k < 16 ? QStringLiteral("1組") : QStringLiteral("2組");
         const double height = 142.0 + (k * 7 % 23);
@@ -270,7 +271,8 @@ int main(int argc, char* argv[]) {
         summary.cboGroupItem->setCurrentIndex(3);
         summary.resize(1000, 640);
         ok &= Save(summary, out, QStringLiteral("summary"));
-        ok &= ReportFirstPage(summary.Summary(), 80).save(out.filePath(QStringLiteral("report.png")));
+        ok &=
+            ReportFirstPage(summary.Summary(), 80).save(out.filePath(QStringLiteral("report.png")));
     }
 
     QMessageBox question(QMessageBox::NoIcon, G_Const::ProductName,

@@ -20,10 +20,10 @@ class SchoolObesityTest : public QObject {
 
 private slots:
     void judgesByTheSchoolMethod_data() {
-        QTest::addColumn<QString>("sex");     // item 1
-        QTest::addColumn<QString>("age");     // item 2: years or grade
-        QTest::addColumn<int>("source");      // 0 age item, 1 grade item, 2 one age for all (12)
-        QTest::addColumn<int>("school");      // for grades without their school
+        QTest::addColumn<QString>("sex");  // item 1
+        QTest::addColumn<QString>("age");  // item 2: years or grade
+        QTest::addColumn<int>("source");   // 0 age item, 1 grade item, 2 one age for all (12)
+        QTest::addColumn<int>("school");   // for grades without their school
         QTest::addColumn<QString>("height");
         QTest::addColumn<QString>("weight");
         QTest::addColumn<QString>("expected");  // sex, age, standard weight, degree, class
