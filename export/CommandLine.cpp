@@ -45,6 +45,10 @@ bool ReadSummaryOptions(const QCommandLineParser& parser, CommandLine& line) {
             return false;
         }
     const bool summary = !line.SaveReport.isEmpty() || !line.SaveJudgement.isEmpty();
+    if (summary && !line.SaveCsv.isEmpty()) {
+        line.Error = QStringLiteral("--save-csv is a run of its own.");
+        return false;
+    }
     for (const QString& name : kSummaryOptions.mid(2))
         if (parser.isSet(name) && !summary) {
             line.Error =
