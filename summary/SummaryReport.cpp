@@ -119,10 +119,14 @@ private:
             m_painter.setPen(QPen(Qt::gray, 0));
             m_painter.drawRect(cell);
             m_painter.setPen(Qt::black);
-            const QString text = headings ? columns[c].Heading : texts.value(c);
+            const QRectF inner = cell.adjusted(Mm(0.6), 0, -Mm(0.6), 0);
+            // Headings are broken where they say; a long cell is cut with "…", never spilled
+            // into the row below.
+            const QString text = headings ? columns[c].Heading
+                                          : m_painter.fontMetrics().elidedText(
+                                                texts.value(c), Qt::ElideRight, int(inner.width()));
             const Qt::Alignment align = headings ? Qt::AlignCenter : columns[c].Align;
-            m_painter.drawText(cell.adjusted(Mm(0.6), 0, -Mm(0.6), 0),
-                               int(align | Qt::AlignVCenter | Qt::TextWordWrap), text);
+            m_painter.drawText(inner, int(align | Qt::AlignVCenter), text);
             x += cell.width();
         }
     }
