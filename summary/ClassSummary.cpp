@@ -170,24 +170,25 @@ ClassSummary Summarize(const QList<MeasureRecord>& records, const SummaryChoice&
 QString ChoiceDescription(const ClassSummary& summary) {
     const SummaryChoice& c = summary.Choice;
     const auto caption = [&summary](int item) {
-        return item >= 1 && item <= 3 ? summary.Captions[item - 1] : QStringLiteral("なし");
+        return item >= 1 && item <= 3 ? QStringLiteral("「%1」").arg(summary.Captions[item - 1])
+                                      : QStringLiteral("なし");
     };
-    static const QStringList kSchools{QString(), QStringLiteral("、小学校"),
-                                      QStringLiteral("、中学校"), QStringLiteral("、高等学校")};
+    static const QStringList kSchools{QString(), QStringLiteral("（小学校）"),
+                                      QStringLiteral("（中学校）"), QStringLiteral("（高等学校）")};
     QString age;
     switch (c.Source) {
         case AgeSource::AgeItem:
-            age = caption(c.AgeItem) + QStringLiteral("（年齢）");
+            age = caption(c.AgeItem) + QStringLiteral("の年齢");
             break;
         case AgeSource::GradeItem:
-            age = caption(c.GradeItem) +
-                  QStringLiteral("（学年%1）").arg(kSchools[static_cast<int>(c.GradeSchool)]);
+            age = caption(c.GradeItem) + QStringLiteral("の学年") +
+                  kSchools[static_cast<int>(c.GradeSchool)];
             break;
         case AgeSource::WholeSet:
             age = QStringLiteral("全員%1歳").arg(c.Age);
             break;
     }
-    return QStringLiteral("性別の項目: %1　年齢: %2　グループ分けの項目: %3")
+    return QStringLiteral("性別: %1　年齢: %2　グループ: %3")
         .arg(caption(c.SexItem), age, caption(c.GroupItem));
 }
 

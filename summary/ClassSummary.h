@@ -84,8 +84,8 @@ struct ClassSummary {
     QList<GroupRow> Groups;
 };
 ClassSummary Summarize(const QList<MeasureRecord>& records, const SummaryChoice& choice);
-// "性別の項目: 性別　年齢: 学年（学年、小学校）　グループ分けの項目: 組": how the pupils were
-// read, for the report.
+// "性別: 「性別」　年齢: 「学年」の学年（小学校）　グループ: 「組」": how the pupils were read,
+// for the report.
 QString ChoiceDescription(const ClassSummary& summary);
 
 // The judgement CSV: the three label lines, a heading line and one line per pupil, in CP932
