@@ -19,6 +19,9 @@ inline const QString BackToFirst = QStringLiteral("No.1に戻ります");
 inline const QString NewFileDone = QStringLiteral("新規ファイルです");
 inline const QString AlreadyRunning =
     QStringLiteral("Hakaron(for Windows)\r\nはすでに起動されています。");
+inline const QString SecondCopyUndetected = QStringLiteral(
+    "このフォルダでHakaronがすでに起動されているかを確かめられません。\r\n"
+    "同じフォルダのHakaronを二つ同時に起動しないでください。");
 inline QString AskOverwrite(int number) {
     return QStringLiteral("No.%1 には測定値があります。上書きしますか？").arg(number);
 }

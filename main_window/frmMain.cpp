@@ -328,6 +328,8 @@ bool frmMain::Form_Load() {
         m_platform.Dialog->Message(MainTexts::AlreadyRunning, MsgIcon::Warning);
         return false;
     }
+    if (!m_platform.Lock->DetectsSecondCopy())
+        m_platform.Dialog->Message(MainTexts::SecondCopyUndetected, MsgIcon::Warning);
     G_Param.SetFolders(m_platform.AppFolder);
     ReadSettings();
     EnsureRecordFile();
