@@ -44,9 +44,11 @@ std::optional<double> FloodThroughCat(const QByteArray& frames);
 QList<double> FrameToScreen(int frames);
 
 // The main window of `folder` measures `records` people through the virtual meter on
-// ports/COM1 (which must be running): request height and weight, write, next. Prints
-// "VmHWM <kB>" and returns the process exit code. Runs in a process of its own.
-int RecordDay(const QString& folder, int records);
+// ports/COM1 (which must be running): request height and weight, write (by the button, or
+// by automatic writing with its delay cut short), next. Prints "VmHWM <kB> growth <bytes per
+// person>" (resident memory from person 100 to the end) and returns the process exit code.
+// Runs in a process of its own.
+int RecordDay(const QString& folder, int records, bool automatic);
 
 // Process figures.
 // Starts a program; stdout to /dev/null unless `stdoutFd` is given.
@@ -55,6 +57,8 @@ qint64 Spawn(const QString& program, const QStringList& arguments, int stdoutFd 
 int Reap(qint64 pid);
 // VmHWM of a running process, in kB; 0 when unknown.
 qint64 PeakMemoryKb(qint64 pid);
+// VmRSS of a running process, in kB; 0 when unknown.
+qint64 MemoryKb(qint64 pid);
 
 struct StartUp {
     double Ms = 0;

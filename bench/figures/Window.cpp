@@ -30,12 +30,13 @@ namespace {
 
 constexpr int kFramePatienceMs = 2000;
 
-// user.dat: COM1 at 9600 baud, command mode, automatic writing off.
-bool WriteUserDat(const QString& folder) {
+// user.dat: COM1 at 9600 baud, command mode, automatic writing off or after 1 s.
+bool WriteUserDat(const QString& folder, bool automatic = false) {
     QDir(folder).mkpath(QStringLiteral("Org"));
     QDir(folder).mkpath(QStringLiteral("Name_List"));
     QFile file(QDir(folder).filePath(QStringLiteral("Org/user.dat")));
-    return file.open(QIODevice::WriteOnly) && file.write("\"9600,N,8,1\",1,1,0,2\r\n") > 0;
+    return file.open(QIODevice::WriteOnly) &&
+           file.write(automatic ? "\"9600,N,8,1\",1,1,1,1\r\n" : "\"9600,N,8,1\",1,1,0,2\r\n") > 0;
 }
 
 // The main window as main() builds it, on the real platform objects.
@@ -138,8 +139,8 @@ QList<double> FrameToScreen(int frames) {
     return latencies.size() == frames ? latencies : QList<double>{};
 }
 
-int RecordDay(const QString& folder, int records) {
-    if (!WriteUserDat(folder)) return 1;
+int RecordDay(const QString& folder, int records, bool automatic) {
+    if (!WriteUserDat(folder, automatic)) return 1;
     RealMainWindow main(folder);
     if (!main.Start()) return 1;
     frmMain& window = main.Window();
@@ -158,17 +159,35 @@ int RecordDay(const QString& folder, int records) {
                      [&loop](const QString& code) {
                          if (code == u"TZ") loop.quit();
                      });
+    // Automatic writing writes from its timer; the day ends that wait once it has written.
+    QObject::connect(window.AwTimer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    constexpr int kSettled = 100;
+    qint64 settledKb = 0;
     for (int k = 0; k < records; ++k) {
+        if (k == kSettled) settledKb = MemoryKb(getpid());
         window.cmdCommandSwitch[3]->click();  // height and weight
         patience.start(kFramePatienceMs * 5);
         if (loop.exec() != 0) {
             std::fprintf(stderr, "no weight from the meter for person %d\n", k + 1);
             return 1;
         }
-        window.cmdInputData->click();
+        if (!automatic) {
+            window.cmdInputData->click();
+            continue;
+        }
+        // The same write as after the delay, without waiting a second per person.
+        if (!window.AwTimer->isActive()) {
+            std::fprintf(stderr, "automatic writing not armed for person %d\n", k + 1);
+            return 1;
+        }
+        window.AwTimer->start(0);
+        patience.start(kFramePatienceMs * 5);
+        if (loop.exec() != 0) return 1;
     }
     QApplication::processEvents();
-    std::printf("VmHWM %lld\n", PeakMemoryKb(getpid()));
+    const qint64 growthBytes =
+        records > kSettled ? (MemoryKb(getpid()) - settledKb) * 1024 / (records - kSettled) : 0;
+    std::printf("VmHWM %lld growth %lld\n", PeakMemoryKb(getpid()), growthBytes);
     std::fflush(stdout);
     return 0;
 }
