@@ -657,7 +657,7 @@ void frmMain::ShowLabelSettings() {
 }
 
 void frmMain::UpdateConnectLook() {
-    cmdConnect->setIcon(imlLogo::Picture(m_link->ConnectPicture()));
+    cmdConnect->setIcon(m_imlLogo.Picture(m_link->ConnectPicture()));
     lblConnect->setText(m_link->ConnectCaption());
 }
 

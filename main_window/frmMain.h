@@ -6,6 +6,7 @@
 #include "LiveDisplay.h"
 #include "MainWindowHooks.h"
 #include "Platform.h"
+#include "imlLogo.h"
 
 class QAction;
 class QGroupBox;
@@ -106,6 +107,7 @@ private:
     void ShowLabelSettings();
 
     Platform m_platform;
+    const imlLogo m_imlLogo;
     MeterLink* m_link;
     // A value frame arrived since the pending automatic write was armed for this number.
     bool m_autoWriteHasValue = false;

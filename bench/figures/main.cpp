@@ -302,7 +302,10 @@ void MemoryRow(const QString& hakaron, const QString& meter, const QString& self
     const QString figure =
         QStringLiteral("peak memory (VmHWM) after 1500 records, %1 writing").arg(how);
     if (kb == 0 || records < BenchData::FullSet) {
-        Note(QStringLiteral("record day (%1): %2 records, output %3").arg(how).arg(records).arg(output));
+        Note(QStringLiteral("record day (%1): %2 records, output %3")
+                 .arg(how)
+                 .arg(records)
+                 .arg(output));
         rows.append({figure, QStringLiteral("failed")});
         return;
     }

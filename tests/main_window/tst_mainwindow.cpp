@@ -210,6 +210,21 @@ private slots:
         QCOMPARE(w.picDisp->Lines().last(), QStringLiteral("身長  170.2cm"));
     }
 
+    // A day of the link's animation and of a meter sending without a pause: nothing is kept
+    // per tick or per line (a new icon per tick stayed in Qt's pixmap cache).
+    void memoryStaysFlatOverAnimationAndFlood() {
+        frmMain& w = f->Start();
+        QList<qint64> keys;
+        for (int tick = 0; tick < 6; ++tick) {
+            w.Link().CmdTimer_Timer();
+            keys << w.cmdConnect->icon().cacheKey();
+        }
+        QCOMPARE(keys.mid(3), keys.mid(0, 3));
+        f->port.Receive(kHeightFrame.repeated(1000));
+        QCOMPARE(w.picDisp->Lines().size(), LinePrintBox::MaxLines);
+        QCOMPARE(w.picDisp->Lines().first(), QStringLiteral("身長  170.2cm"));
+    }
+
     void startupWithoutUserDatWarnsOnceAndRecreatesIt() {
         QFile::remove(f->folder.SettingsFile());
         frmMain& w = f->Start();
