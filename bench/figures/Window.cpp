@@ -175,12 +175,12 @@ int RecordDay(const QString& folder, int records, bool automatic) {
             window.cmdInputData->click();
             continue;
         }
-        // The same write as after the delay, without waiting a second per person.
+        // Automatic writing after its shortest delay, 1 s: the day runs in real time, so that
+        // whatever the program does per second (the link's animation) shows as well.
         if (!window.AwTimer->isActive()) {
             std::fprintf(stderr, "automatic writing not armed for person %d\n", k + 1);
             return 1;
         }
-        window.AwTimer->start(0);
         patience.start(kFramePatienceMs * 5);
         if (loop.exec() != 0) return 1;
     }
