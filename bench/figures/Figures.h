@@ -45,10 +45,11 @@ QList<double> FrameToScreen(int frames);
 
 // The main window of `folder` measures `records` people through the virtual meter on
 // ports/COM1 (which must be running): request height and weight, write (by the button, or
-// by automatic writing with its delay cut short), next. Prints "VmHWM <kB> growth <bytes per
-// person>" (resident memory from person 100 to the end) and returns the process exit code.
-// Runs in a process of its own.
-int RecordDay(const QString& folder, int records, bool automatic);
+// from automatic writing's timer with its delay cut short), next; then it stays online and
+// idle for `idleMs`. Prints "VmHWM <kB> growth <bytes per person> idle <kB>": resident memory
+// from person 100 to the end, and over the idle time. Returns the process exit code. Runs in
+// a process of its own.
+int RecordDay(const QString& folder, int records, bool automatic, int idleMs);
 
 // Process figures.
 // Starts a program; stdout to /dev/null unless `stdoutFd` is given.

@@ -139,7 +139,7 @@ QList<double> FrameToScreen(int frames) {
     return latencies.size() == frames ? latencies : QList<double>{};
 }
 
-int RecordDay(const QString& folder, int records, bool automatic) {
+int RecordDay(const QString& folder, int records, bool automatic, int idleMs) {
     if (!WriteUserDat(folder, automatic)) return 1;
     RealMainWindow main(folder);
     if (!main.Start()) return 1;
@@ -175,19 +175,29 @@ int RecordDay(const QString& folder, int records, bool automatic) {
             window.cmdInputData->click();
             continue;
         }
-        // Automatic writing after its shortest delay, 1 s: the day runs in real time, so that
-        // whatever the program does per second (the link's animation) shows as well.
+        // The write of automatic writing, from its timer, without waiting a second per person
+        // (the idle minute below covers what a day does by the clock).
         if (!window.AwTimer->isActive()) {
             std::fprintf(stderr, "automatic writing not armed for person %d\n", k + 1);
             return 1;
         }
+        window.AwTimer->start(0);
         patience.start(kFramePatienceMs * 5);
         if (loop.exec() != 0) return 1;
     }
     QApplication::processEvents();
+    const qint64 dayKb = MemoryKb(getpid());
     const qint64 growthBytes =
-        records > kSettled ? (MemoryKb(getpid()) - settledKb) * 1024 / (records - kSettled) : 0;
-    std::printf("VmHWM %lld growth %lld\n", PeakMemoryKb(getpid()), growthBytes);
+        records > kSettled ? (dayKb - settledKb) * 1024 / (records - kSettled) : 0;
+    // A minute online with nobody measured: the link's animation and timers run as all day.
+    QTimer minute;
+    minute.setSingleShot(true);
+    QObject::connect(&minute, &QTimer::timeout, &loop, &QEventLoop::quit);
+    patience.stop();
+    minute.start(idleMs);
+    loop.exec();
+    std::printf("VmHWM %lld growth %lld idle %lld\n", PeakMemoryKb(getpid()), growthBytes,
+                MemoryKb(getpid()) - dayKb);
     std::fflush(stdout);
     return 0;
 }
