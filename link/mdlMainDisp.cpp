@@ -66,8 +66,9 @@ FrameKind KindOf(QStringView code, QStringView lastCommand) {
     return FrameKind::Other;
 }
 
+// C0, DEL and C1: the control characters a line can carry.
 bool IsControl(QChar c) {
-    return c.category() == QChar::Other_Control;
+    return c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F);
 }
 
 // A short or damaged frame carries its ETX, NULs or line noise in the value: they would be

@@ -11,8 +11,8 @@ class LiveDisplay;
 // G_Param.RecordBuffer and prints it, shows a status message, arms automatic writing or
 // refreshes the record display. How a code is read depends on G_Param.LastCommand. Control
 // characters in the value (the ETX of a short frame, NULs of a damaged one) are read as
-// spaces, so no value carries them. Without
-// `deriveIndices` a weight frame stores and prints its weight only (see WeightIndicesNeeded).
+// spaces, so no value carries them. Without `deriveIndices` a weight frame stores and prints
+// its weight only (see WeightIndicesNeeded).
 void DecodeFrame(QStringView responseCode, QStringView responseData, LiveDisplay& display,
                  Dialogs& dialogs, bool deriveIndices = true);
 
