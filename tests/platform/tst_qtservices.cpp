@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "FileBytes.h"
 #include "QtServices.h"
 
 class TestQtServices : public QObject {
@@ -27,10 +28,6 @@ private:
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         QCOMPARE(file.write(bytes), bytes.size());
-    }
-    static QByteArray ReadBytes(const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
     // A lock file as a copy writes it, claimed by `pid`.
     static void WriteLockFile(const QString& path, qint64 pid, const QString& app) {
@@ -119,7 +116,7 @@ private slots:
         LockFileInstanceLock second(data);
         if (starts && detects) QVERIFY(!second.TryAcquire());
         if (QFileInfo::exists(path) && found != u"folder") QVERIFY(QFileInfo(path).isFile());
-        if (found == u"link") QCOMPARE(ReadBytes(outside), QByteArray("keep me"));
+        if (found == u"link") QCOMPARE(FileBytes(outside), QByteArray("keep me"));
         if (holder.state() != QProcess::NotRunning) {
             holder.closeWriteChannel();
             QVERIFY(holder.waitForFinished(10000));
