@@ -47,8 +47,8 @@ QList<double> FrameToScreen(int frames);
 // ports/COM1 (which must be running): request height and weight, write (by the button, or
 // from automatic writing's timer with its delay cut short), next; then it stays online and
 // idle for `idleMs`. Prints "VmHWM <kB> growth <bytes per person> idle <kB>": resident memory
-// from half-way to the end, and over the idle time. Returns the process exit code. Runs in
-// a process of its own.
+// from half-way to before the last write, and over the idle time. Returns the process exit code.
+// Runs in a process of its own.
 int RecordDay(const QString& folder, int records, bool automatic, int idleMs);
 
 // Process figures.

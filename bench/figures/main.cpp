@@ -319,7 +319,7 @@ void MemoryRow(const QString& hakaron, const QString& meter, const QString& self
                  QStringLiteral("%1 MB (bare Qt window)").arg(bareMb, 0, 'f', 1),
                  bareMb > 0 ? Times(mb / bareMb) : QStringLiteral("—"), QStringLiteral("≤ 80 MB"),
                  Met(mb <= 80)});
-    // A flat day: resident memory from person 750 to 1500, against one record's 150 bytes.
+    // A flat day: resident memory from person 750 to 1499, against one record's 150 bytes.
     rows.append({QStringLiteral("memory growth per person, %1 writing").arg(how),
                  QStringLiteral("%L1 bytes").arg(growth), QStringLiteral("150 bytes (one record)"),
                  Times(double(growth) / 150), QStringLiteral("≤ 1 KB"), Met(growth <= 1024)});
