@@ -22,10 +22,8 @@ public:
         return !Fails;
     }
 
+    qint64 WatchedSize() const { return QFileInfo(Watched).size(); }
     QString Watched;
     bool Fails = false;
     mutable QStringList Calls;
-
-private:
-    qint64 WatchedSize() const { return QFileInfo(Watched).size(); }
 };

@@ -9,6 +9,7 @@
 
 #include "ClickLabel.h"
 #include "LinePrintBox.h"
+#include "MainTexts.h"
 #include "MainWindowFixture.h"
 #include "MeterLink.h"
 #include "SettingsFile.h"
@@ -256,6 +257,12 @@ private slots:
         QCOMPARE(f->dialogs.Texts(),
                  QStringList{QStringLiteral("Hakaron(for Windows)\r\nはすでに起動されています。")});
         QCOMPARE(f->port.OpenCount, 0);
+    }
+
+    void aSecondCopyThatCannotBeDetectedIsToldOnce() {
+        f->lock.Detects = false;
+        QVERIFY(f->Start().isEnabled());
+        QCOMPARE(f->dialogs.Texts().count(MainTexts::SecondCopyUndetected), 1);
     }
 
     void newMeasurementSetAsksTwiceThenStartsOver_data() {
