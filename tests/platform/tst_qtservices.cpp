@@ -89,13 +89,10 @@ private slots:
         const QString outside = m_dir.filePath(QStringLiteral("user-file.txt"));
         QProcess holder;
         if (found == u"empty") WriteBytes(path, "");
-        if (found == u"garbage") WriteBytes(path, "\xff\x00\x01 not a lock\n");
+        if (found == u"garbage" || found == u"unreadable") WriteBytes(path, "\xff\x01 lock?\n");
+        if (found == u"unreadable") QFile::setPermissions(path, {});
         if (found == u"dead") WriteLockFile(path, DeadPid(), QStringLiteral("hakaron"));
         if (found == u"foreign") WriteLockFile(path, 1, QStringLiteral("systemd"));
-        if (found == u"unreadable") {
-            WriteLockFile(path, DeadPid(), QStringLiteral("hakaron"));
-            QFile::setPermissions(path, {});
-        }
         if (found == u"fifo") QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0644), 0);
         if (found == u"link") {
             WriteBytes(outside, "keep me");
