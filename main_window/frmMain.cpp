@@ -69,6 +69,8 @@ bool frmMain::Form_Load() {
         m_platform.Dialog->Message(MainTexts::AlreadyRunning, MsgIcon::Warning);
         return false;
     }
+    if (!m_platform.Lock->DetectsSecondCopy())
+        m_platform.Dialog->Message(MainTexts::SecondCopyUndetected, MsgIcon::Warning);
     G_Param.SetFolders(m_platform.AppFolder);
     ReadSettings();
     ProgramOptions::Read();
@@ -550,7 +552,7 @@ void frmMain::ShowLabelSettings() {
 }
 
 void frmMain::UpdateConnectLook() {
-    cmdConnect->setIcon(imlLogo::Picture(m_link->ConnectPicture()));
+    cmdConnect->setIcon(m_imlLogo.Picture(m_link->ConnectPicture()));
     lblConnect->setText(m_link->ConnectCaption());
 }
 
