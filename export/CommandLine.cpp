@@ -1,12 +1,14 @@
 #include "CommandLine.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 
 #include "CsvWriter.h"
 #include "G_Const.h"
 #include "G_Param.h"
-#include "RecordFile.h"
+#include "mdlDialog.h"
 
 namespace {
 const QString kSaveCsv = QStringLiteral("save-csv");
@@ -61,16 +63,22 @@ QString SaveCsvFromProgramFolder(const QString& appFolder, const QString& target
     GlobalParams folders;
     folders.SetFolders(appFolder);
     const QString recordFile = folders.RecordFilePath();
-    if (!QFileInfo(recordFile).isFile())
-        return QStringLiteral("no measurement set: %1 does not exist").arg(recordFile);
+    if (mdlDialog::IsProgramFile(target, appFolder, QCoreApplication::applicationFilePath()))
+        return QStringLiteral("%1 is a file of the program; it is never replaced by a CSV")
+            .arg(target);
     const QFileInfo targetInfo(target);
     if (targetInfo.isDir()) return QStringLiteral("%1 is a folder").arg(target);
     // As the save dialog does, a read-only file is not replaced.
     if (targetInfo.exists() && !targetInfo.isWritable())
         return QStringLiteral("%1 is read-only").arg(target);
     // The label lines come from the header record, trimmed as start-up loads them.
-    const QList<MeasureRecord> records = RecordFile::ReadAll(recordFile);
-    const MeasureRecord header = records.isEmpty() ? MeasureRecord{} : records[0];
+    // Opened for reading only: a missing record file is never created here.
+    MeasureRecord header;
+    QFile records(recordFile);
+    if (QFileInfo(recordFile).isFile() && records.open(QIODevice::ReadOnly)) {
+        const QByteArray bytes = records.read(G_Const::RecordLength);
+        if (bytes.size() == G_Const::RecordLength) header = MeasureRecord::Decode(bytes);
+    }
     CsvWriter writer(recordFile, target);
     bool ok = writer.Begin(
         {header.SubLabel1.Trimmed(), header.SubLabel2.Trimmed(), header.SubLabel3.Trimmed()});

@@ -127,6 +127,11 @@ void NameListGrid::keyPressEvent(QKeyEvent* event) {
         Paste();
         return;
     }
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+        emit Touched();  // as Backspace: the cell is emptied at once
+        m_model.setData(currentIndex(), QString());
+        return;
+    }
     const QString text = event->text();
     const bool control = event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
     if (text.isEmpty() || control || event->key() == Qt::Key_Tab ||

@@ -1,6 +1,5 @@
 #include "NameListModel.h"
 
-#include <QRegularExpression>
 #include <algorithm>
 
 #include "G_Const.h"
@@ -133,10 +132,42 @@ bool NameListModel::Paste(int row, int column, const QList<QStringList>& lines) 
 }
 
 QList<QStringList> NameListModel::SplitPastedText(const QString& text) {
-    QStringList rows = text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
-    if (!rows.isEmpty() && rows.last().isEmpty()) rows.removeLast();
     QList<QStringList> lines;
-    for (const QString& row : rows) lines.append(row.split(u'\t'));
+    QStringList line;
+    QString cell;
+    bool lineOpen = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        lineOpen = true;
+        if (c == u'"' && cell.isEmpty()) {
+            // A spreadsheet quotes a cell holding a line break, a tab or a quote; inside,
+            // a doubled quote is one. The cell runs to its closing quote.
+            qsizetype j = i + 1;
+            for (; j < text.size(); ++j) {
+                if (text[j] != u'"') {
+                    cell += text[j];
+                } else if (j + 1 < text.size() && text[j + 1] == u'"') {
+                    cell += u'"';
+                    ++j;
+                } else {
+                    break;
+                }
+            }
+            i = j;
+        } else if (c == u'\t') {
+            line << cell;
+            cell.clear();
+        } else if (c == u'\r' || c == u'\n') {
+            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+            lines << (line << cell);
+            line.clear();
+            cell.clear();
+            lineOpen = false;
+        } else {
+            cell += c;
+        }
+    }
+    if (lineOpen) lines << (line << cell);
     return lines;
 }
 
