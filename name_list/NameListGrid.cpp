@@ -10,6 +10,8 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 
+#include "CutPreview.h"
+#include "FixedText.h"
 #include "NameListModel.h"
 #include "Named.h"
 
@@ -23,6 +25,7 @@ QWidget* NameListDelegate::createEditor(QWidget* parent, const QStyleOptionViewI
                                         const QModelIndex&) const {
     auto* box = Named(new QLineEdit(parent), QStringLiteral("txtEdit"));
     box->setFrame(false);
+    CutPreview::Attach(box, Text20::Length, CutPreview::WhenLoaded);
     return box;
 }
 

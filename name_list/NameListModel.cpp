@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#include <QColor>
+
+#include "CutPreview.h"
+#include "FixedText.h"
 #include "G_Const.h"
 
 namespace {
@@ -22,6 +26,14 @@ QVariant NameListModel::data(const QModelIndex& index, int role) const {
     if (!(index.isValid() && checkIndex(index))) return {};
     if (role == Qt::TextAlignmentRole && index.column() == 0)
         return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+    if (role == Qt::ToolTipRole || role == Qt::BackgroundRole) {
+        // An item wider than its record field is marked before loading cuts it.
+        if (index.column() == 0) return {};
+        const QString tip = CutPreview::Tip(m_entries[index.row()].Items[index.column() - 1],
+                                            Text20::Length, CutPreview::WhenLoaded);
+        if (tip.isEmpty()) return {};
+        return role == Qt::ToolTipRole ? QVariant(tip) : QVariant(QColor(255, 236, 179));
+    }
     if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
     if (index.column() == 0) return QString::number(m_numbers[index.row()]);
     return m_entries[index.row()].Items[index.column() - 1];
