@@ -12,9 +12,48 @@
 
 namespace {
 const QString kSaveCsv = QStringLiteral("save-csv");
+
+// Options that QGuiApplication and QApplication take for themselves (a session manager
+// restarts the program with -session, a user may add -platform or -style): they are left
+// in argv for Qt, and only the rest is Hakaron's to accept or refuse.
+bool IsQtOption(const QString& argument, bool* takesValue) {
+    static const QStringList kWithValue{
+        QStringLiteral("platform"),     QStringLiteral("platformpluginpath"),
+        QStringLiteral("platformtheme"), QStringLiteral("plugin"),
+        QStringLiteral("qwindowgeometry"), QStringLiteral("qwindowicon"),
+        QStringLiteral("qwindowtitle"), QStringLiteral("session"),
+        QStringLiteral("display"),      QStringLiteral("geometry"),
+        QStringLiteral("style"),        QStringLiteral("stylesheet"),
+        QStringLiteral("title"),        QStringLiteral("name"),
+        QStringLiteral("visual"),       QStringLiteral("qmljsdebugger")};
+    static const QStringList kFlags{QStringLiteral("reverse"), QStringLiteral("widgetcount"),
+                                    QStringLiteral("nograb"), QStringLiteral("dograb"),
+                                    QStringLiteral("sync"), QStringLiteral("testability")};
+    if (!argument.startsWith(u'-') || argument.startsWith(QStringLiteral("---"))) return false;
+    QString name = argument.mid(argument.startsWith(QStringLiteral("--")) ? 2 : 1);
+    const qsizetype equals = name.indexOf(u'=');
+    if (equals >= 0) name.truncate(equals);
+    *takesValue = equals < 0 && kWithValue.contains(name);
+    return kWithValue.contains(name) || (equals < 0 && kFlags.contains(name));
 }
 
-CommandLine ParseCommandLine(const QStringList& arguments) {
+// The arguments without Qt's own options and their values.
+QStringList WithoutQtOptions(const QStringList& arguments) {
+    QStringList own;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        bool takesValue = false;
+        if (i > 0 && IsQtOption(arguments[i], &takesValue)) {
+            if (takesValue) ++i;
+            continue;
+        }
+        own << arguments[i];
+    }
+    return own;
+}
+}  // namespace
+
+CommandLine ParseCommandLine(const QStringList& allArguments) {
+    const QStringList arguments = WithoutQtOptions(allArguments);
     QCommandLineParser parser;
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, QString());
@@ -52,7 +91,11 @@ QString CommandLineHelp() {
         "                   is open. Exit status 0 on success; otherwise a one-line reason\n"
         "                   on stderr and status 1.\n"
         "  -v, --version    Print the version.\n"
-        "  -h, --help       Print this help.\n");
+        "  -h, --help       Print this help.\n"
+        "\n"
+        "Qt's own options (-platform, -style, -session, -display, ...) are passed to Qt.\n"
+        "\n"
+        "Exit status: 0 success; 1 the save failed; 2 the command line was refused.\n");
 }
 
 QString VersionLine() {

@@ -23,6 +23,9 @@ private slots:
         QTest::newRow("save with an empty name") << QStringList{"--save-csv", ""} << false << false << "" << true;
         QTest::newRow("unknown option") << QStringList{"--print"} << false << false << "" << true;
         QTest::newRow("stray argument") << QStringList{"out.csv"} << false << false << "" << true;
+        QTest::newRow("Qt's options are Qt's") << QStringList{"-platform", "xcb", "-style=Fusion", "--reverse", "-session", "1a2b_3"} << false << false << "" << false;
+        QTest::newRow("Qt's options beside our own") << QStringList{"-display", ":1", "--version"} << false << true << "" << false;
+        QTest::newRow("a Qt flag with a value is not Qt's") << QStringList{"-reverse=1"} << false << false << "" << true;
         // clang-format on
     }
     void parse() {
