@@ -18,17 +18,17 @@ const QString kSaveCsv = QStringLiteral("save-csv");
 // in argv for Qt, and only the rest is Hakaron's to accept or refuse.
 bool IsQtOption(const QString& argument, bool* takesValue) {
     static const QStringList kWithValue{
-        QStringLiteral("platform"),     QStringLiteral("platformpluginpath"),
-        QStringLiteral("platformtheme"), QStringLiteral("plugin"),
+        QStringLiteral("platform"),        QStringLiteral("platformpluginpath"),
+        QStringLiteral("platformtheme"),   QStringLiteral("plugin"),
         QStringLiteral("qwindowgeometry"), QStringLiteral("qwindowicon"),
-        QStringLiteral("qwindowtitle"), QStringLiteral("session"),
-        QStringLiteral("display"),      QStringLiteral("geometry"),
-        QStringLiteral("style"),        QStringLiteral("stylesheet"),
-        QStringLiteral("title"),        QStringLiteral("name"),
-        QStringLiteral("visual"),       QStringLiteral("qmljsdebugger")};
+        QStringLiteral("qwindowtitle"),    QStringLiteral("session"),
+        QStringLiteral("display"),         QStringLiteral("geometry"),
+        QStringLiteral("style"),           QStringLiteral("stylesheet"),
+        QStringLiteral("title"),           QStringLiteral("name"),
+        QStringLiteral("visual"),          QStringLiteral("qmljsdebugger")};
     static const QStringList kFlags{QStringLiteral("reverse"), QStringLiteral("widgetcount"),
-                                    QStringLiteral("nograb"), QStringLiteral("dograb"),
-                                    QStringLiteral("sync"), QStringLiteral("testability")};
+                                    QStringLiteral("nograb"),  QStringLiteral("dograb"),
+                                    QStringLiteral("sync"),    QStringLiteral("testability")};
     if (!argument.startsWith(u'-') || argument.startsWith(QStringLiteral("---"))) return false;
     QString name = argument.mid(argument.startsWith(QStringLiteral("--")) ? 2 : 1);
     const qsizetype equals = name.indexOf(u'=');

@@ -30,17 +30,17 @@ QByteArray Line(const QStringList& items) {
 // The record's fields as (offset, width) in column order: the three sub-labels, height,
 // weight, BMI, sitting height, then the five derived values.
 constexpr std::array<std::pair<int, int>, 12> kColumns{{{0, 20},
-                                                       {20, 20},
-                                                       {40, 20},
-                                                       {70, 10},
-                                                       {90, 10},
-                                                       {80, 10},
-                                                       {60, 10},
-                                                       {100, 10},
-                                                       {110, 10},
-                                                       {120, 10},
-                                                       {130, 10},
-                                                       {140, 10}}};
+                                                        {20, 20},
+                                                        {40, 20},
+                                                        {70, 10},
+                                                        {90, 10},
+                                                        {80, 10},
+                                                        {60, 10},
+                                                        {100, 10},
+                                                        {110, 10},
+                                                        {120, 10},
+                                                        {130, 10},
+                                                        {140, 10}}};
 
 bool IsLeadByte(uchar b) {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);

@@ -78,11 +78,10 @@ bool CsvWriter::Put(const QByteArray& bytes) {
 
 bool CsvWriter::WriteFailed() {
     // A full disk leaves Qt with no text of its own for the failure.
-    const QString system = m_file.errorString() == QStringLiteral("Unknown error")
-                               ? QString()
-                               : m_file.errorString();
-    const QString why = system.isEmpty() ? QStringLiteral("write failed (is the disk full?)")
-                                         : system;
+    const QString system =
+        m_file.errorString() == QStringLiteral("Unknown error") ? QString() : m_file.errorString();
+    const QString why =
+        system.isEmpty() ? QStringLiteral("write failed (is the disk full?)") : system;
     return Fail(QStringLiteral("cannot write %1: %2").arg(m_file.fileName(), why),
                 FileWrite::ReasonFor(m_file.fileName(), system));
 }

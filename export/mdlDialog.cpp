@@ -25,8 +25,7 @@ QSettings ProgramSettings() {
 // The path a link leads to, through every link; the path itself when it is none.
 QString Resolved(const QString& path) {
     QFileInfo info(path);
-    for (int hops = 0; info.isSymLink() && hops < 40; ++hops)
-        info.setFile(info.symLinkTarget());
+    for (int hops = 0; info.isSymLink() && hops < 40; ++hops) info.setFile(info.symLinkTarget());
     if (info.exists()) return info.canonicalFilePath();
     const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
     return folder.isEmpty() ? info.absoluteFilePath() : QDir(folder).filePath(info.fileName());
@@ -68,9 +67,9 @@ void ChooseFile(Dialogs& dialogs, const Clock& clock) {
     QString proposed = ProposedFileName(clock.Today());
     G_Param.ChosenPath.clear();
     G_Param.ChosenFileName.clear();
-    QString folder = DialogFolder(
-        ProgramSettings().value(kFolderKey).toString(),
-        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    QString folder =
+        DialogFolder(ProgramSettings().value(kFolderKey).toString(),
+                     QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
     for (;;) {
         const std::optional<QString> chosen =
             dialogs.SaveFile(ExportTexts::SaveTitle, ExportTexts::CsvFilter, proposed, folder);
@@ -95,8 +94,7 @@ void RunOperation(Dialogs& dialogs, ProgressReport& progress) {
     if (IsProgramFile(G_Param.ChosenPath, G_Param.AppFolder,
                       QCoreApplication::applicationFilePath()))
         reason = ExportTexts::ProgramFile;
-    else if (!QFileInfo::exists(G_Param.ChosenPath) ||
-             dialogs.AskYesNo(ExportTexts::AskOverwrite))
+    else if (!QFileInfo::exists(G_Param.ChosenPath) || dialogs.AskYesNo(ExportTexts::AskOverwrite))
         SaveCsv(dialogs, progress, &reason);
     CheckSavedFile(dialogs, reason);
     // A failed save has had its message; closing the window adds no "中止します" to it.
@@ -107,8 +105,7 @@ void RunOperation(Dialogs& dialogs, ProgressReport& progress) {
 
 void CheckSavedFile(Dialogs& dialogs, const QString& reason) {
     if (!reason.isEmpty())
-        dialogs.Message(ExportTexts::NotSaved + QStringLiteral("\r\n") + reason,
-                        MsgIcon::Warning);
+        dialogs.Message(ExportTexts::NotSaved + QStringLiteral("\r\n") + reason, MsgIcon::Warning);
     else if (!QFileInfo::exists(G_Param.ChosenPath))
         dialogs.Message(ExportTexts::NotSaved, MsgIcon::Warning);
 }

@@ -1,8 +1,7 @@
 #include "NameListModel.h"
 
-#include <algorithm>
-
 #include <QColor>
+#include <algorithm>
 
 #include "CutPreview.h"
 #include "FixedText.h"

@@ -22,6 +22,5 @@ public:
     // Full path of the chosen file, empty optional when cancelled. The dialog asks nothing
     // about overwriting; the caller checks the target and says why it refuses one.
     virtual std::optional<QString> SaveFile(const QString& title, const QString& filter,
-                                            const QString& proposedName,
-                                            const QString& folder) = 0;
+                                            const QString& proposedName, const QString& folder) = 0;
 };

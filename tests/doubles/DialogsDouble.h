@@ -72,7 +72,7 @@ public:
     std::deque<bool> Answers;
     std::deque<std::optional<QString>> Inputs;
     std::deque<std::optional<QString>> SavePaths;
-    QStringList InputDefaults;  // the text each input box opened with
-    QString SaveFolder;  // where the last save dialog opened
+    QStringList InputDefaults;                      // the text each input box opened with
+    QString SaveFolder;                             // where the last save dialog opened
     std::function<void(const QString&)> OnMessage;  // runs inside a message, like its event loop
 };

@@ -8,7 +8,6 @@
 #include <QTimer>
 #include <memory>
 
-#include "WindowTestSupport.h"
 #include "CommandLine.h"
 #include "DialogsDouble.h"
 #include "ExportTexts.h"
@@ -17,9 +16,10 @@
 #include "RecordFile.h"
 #include "ServiceDoubles.h"
 #include "TestProgramFolder.h"
+#include "WindowTestSupport.h"
 #include "frmProgressBar.h"
-#include "mdlDialog.h"
 #include "mdlCsvModule.h"
+#include "mdlDialog.h"
 
 namespace {
 
@@ -179,7 +179,8 @@ private slots:
                  QStringList{ExportTexts::CantSaveHere + QStringLiteral("\r\n") +
                              FileWrite::ReasonFor(gone + QStringLiteral(".csv"), QString())});
         QCOMPARE(m_dialogs->Transcript[2].Kind, QStringLiteral("save"));
-        QCOMPARE(m_dialogs->Transcript[2].Text, ExportTexts::CsvFilter + QStringLiteral("|out.csv"));
+        QCOMPARE(m_dialogs->Transcript[2].Text,
+                 ExportTexts::CsvFilter + QStringLiteral("|out.csv"));
         QCOMPARE(m_dialogs->Transcript.size(), 3);
     }
 
@@ -191,8 +192,10 @@ private slots:
         QTest::newRow("user.dat") << "Org/user.dat" << ExportTexts::ProgramFile;
         QTest::newRow("the lock") << "Org/hakaron.lock" << ExportTexts::ProgramFile;
         QTest::newRow("a name list") << "Name_List/3年2組.nml" << ExportTexts::ProgramFile;
-        QTest::newRow("a link to the record file") << "@Org/zqmtemp.rdm" << ExportTexts::ProgramFile;
-        QTest::newRow("a link to a name list") << "@Name_List/3年2組.nml" << ExportTexts::ProgramFile;
+        QTest::newRow("a link to the record file")
+            << "@Org/zqmtemp.rdm" << ExportTexts::ProgramFile;
+        QTest::newRow("a link to a name list")
+            << "@Name_List/3年2組.nml" << ExportTexts::ProgramFile;
         QTest::newRow("no record file") << "" << ExportTexts::NoMeasurementSet;
     }
     void failedSaveSaysWhyInAThirdLine() {
@@ -212,7 +215,8 @@ private slots:
         m_dialogs->SavePaths = {path};
         m_dialogs->Answers = {true};  // replacing: the program's files are refused all the same
         RunCommand();
-        QCOMPARE(m_dialogs->Texts().last(), ExportTexts::NotSaved + QStringLiteral("\r\n") + reason);
+        QCOMPARE(m_dialogs->Texts().last(),
+                 ExportTexts::NotSaved + QStringLiteral("\r\n") + reason);
         QVERIFY(!m_dialogs->Texts().contains(ExportTexts::Saved));
         QCOMPARE(FileBytes(path), before);
         if (!target.isEmpty())
@@ -260,11 +264,16 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("target");
         QTest::addColumn<bool>("rememberedExists");
-        QTest::newRow("no extension gets .csv") << "/d/3年1組" << "/d/3年1組.csv" << true;
-        QTest::newRow(".csv kept") << "/d/a.csv" << "/d/a.csv" << true;
-        QTest::newRow(".CSV kept") << "/d/a.CSV" << "/d/a.CSV" << false;
-        QTest::newRow("another extension kept") << "/d/a.txt" << "/d/a.txt" << false;
-        QTest::newRow("a closing dot") << "/d/a." << "/d/a.csv" << true;
+        QTest::newRow("no extension gets .csv") << "/d/3年1組"
+                                                << "/d/3年1組.csv" << true;
+        QTest::newRow(".csv kept") << "/d/a.csv"
+                                   << "/d/a.csv" << true;
+        QTest::newRow(".CSV kept") << "/d/a.CSV"
+                                   << "/d/a.CSV" << false;
+        QTest::newRow("another extension kept") << "/d/a.txt"
+                                                << "/d/a.txt" << false;
+        QTest::newRow("a closing dot") << "/d/a."
+                                       << "/d/a.csv" << true;
     }
     // The remembered folder while it exists, else the documents folder.
     void dialogTargetGetsCsvAndOpensInTheLastFolder() {

@@ -131,11 +131,13 @@ private slots:
     // Regular files only, numbers in reading order; the file reached by the keys is the
     // chosen one and Enter acts as the first button.
     void keyboardChoiceInNumberOrder() {
-        for (const char* name : {"3年10組.nml", "3年2組.nml", "b.nml"}) WriteBytes(ListPath(name), "");
+        for (const char* name : {"3年10組.nml", "3年2組.nml", "b.nml"})
+            WriteBytes(ListPath(name), "");
         QVERIFY(QFile::link(QStringLiteral("/dev/null"), ListPath("z.nml")));
         auto dlg = Choose(NameCallPurpose::Edit, "none");
         QStringList shown;
-        for (int i = 0; i < dlg->filNameCall->count(); ++i) shown << dlg->filNameCall->item(i)->text();
+        for (int i = 0; i < dlg->filNameCall->count(); ++i)
+            shown << dlg->filNameCall->item(i)->text();
         QCOMPARE(shown, (QStringList{"3年2組.nml", "3年10組.nml", "b.nml"}));
         dlg->filNameCall->setFocus();
         QTest::keyClick(dlg->filNameCall, Qt::Key_End);

@@ -50,11 +50,13 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("tip");  // empty: no mark
         QTest::newRow("fits exactly") << u"一二三四五六七八九十"_qs << QString();
-        QTest::newRow("title cut at 20 bytes") << u"令和8年度 春の身体測定 3年2組"_qs
+        QTest::newRow("title cut at 20 bytes")
+            << u"令和8年度 春の身体測定 3年2組"_qs
             << u"保存すると「令和8年度 春の身体測」になります"_qs;
-        QTest::newRow("cut before a split character") << u"a一二三四五六七八九十"_qs
-            << u"保存すると「a一二三四五六七八九」になります"_qs;
-        QTest::newRow("half-width katakana count one byte") << u"ﾐﾊｲﾛｳﾞｨﾁ ｱﾚｸｾｲ ｲﾜﾉﾌ"_qs << QString();
+        QTest::newRow("cut before a split character")
+            << u"a一二三四五六七八九十"_qs << u"保存すると「a一二三四五六七八九」になります"_qs;
+        QTest::newRow("half-width katakana count one byte")
+            << u"ﾐﾊｲﾛｳﾞｨﾁ ｱﾚｸｾｲ ｲﾜﾉﾌ"_qs << QString();
     }
     void cutPreviewSaysWhatIsKept() {
         QFETCH(QString, text);
