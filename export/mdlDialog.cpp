@@ -9,6 +9,7 @@
 #include "Dialogs.h"
 #include "ExportTexts.h"
 #include "FileResult.h"
+#include "G_Const.h"
 #include "G_Param.h"
 #include "QtDialogs.h"
 #include "Services.h"

@@ -35,7 +35,9 @@ void NewNameList(Dialogs& dialogs, QWidget* parent) {
         typed = *answer;
         // Trimmed, so that the name shown, chosen and deleted later is the file's own name.
         name = NameListFile::BaseName(typed);
-        const QString problem = NameListFile::FileNameProblem(name);
+        // ".nml" alone names no list: it is refused as the hidden name it would be.
+        const QString problem =
+            NameListFile::FileNameProblem(name.isEmpty() ? typed.trimmed() : name);
         if (problem.isEmpty()) break;
         dialogs.Message(problem, MsgIcon::Warning);
     }

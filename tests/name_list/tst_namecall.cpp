@@ -140,8 +140,8 @@ private slots:
             shown << dlg->filNameCall->item(i)->text();
         QCOMPARE(shown, (QStringList{"3年2組.nml", "3年10組.nml", "b.nml"}));
         dlg->filNameCall->setFocus();
-        QTest::keyClick(dlg->filNameCall, Qt::Key_End);
-        QTest::keyClick(dlg->filNameCall, Qt::Key_Up);
+        QTest::keyClick(dlg->filNameCall, Qt::Key_Home);
+        QTest::keyClick(dlg->filNameCall, Qt::Key_Down);
         QCOMPARE(dlg->lblNameCall->text(), QStringLiteral("3年10組.nml"));
         QTest::keyClick(dlg->filNameCall, Qt::Key_Return);
         QVERIFY(dlg->EditorRequested());
