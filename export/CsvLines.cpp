@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <array>
 #include <bitset>
+#include <vector>
 
 #include "Cp932.h"
 #include "ExportTexts.h"
@@ -58,28 +59,49 @@ struct StoredAsText {
     std::bitset<65536> Pair;
 
     StoredAsText() {
-        QList<QByteArray> candidates;
-        for (int b = 0x20; b <= 0xDF; ++b)
-            if (b <= 0x7E || b >= 0xA1) candidates << QByteArray(1, char(b));
-        for (int lead = 0x81; lead <= 0xFC; ++lead)
-            for (int trail = 0x40; IsLeadByte(uchar(lead)) && trail <= 0xFC; ++trail)
-                if (IsTrailByte(uchar(trail)))
-                    candidates << QByteArray(1, char(lead)) + char(trail);
-        // A line end is neither a character's byte nor part of one: it keeps them apart.
-        QStringList texts = Cp932::Decode(candidates.join('\n')).split(u'\n');
-        if (texts.size() != candidates.size()) return;
-        // An undefined character would send the encoder one character at a time.
-        for (QString& text : texts)
-            if (text.contains(QChar::ReplacementCharacter)) text.clear();
-        const QList<QByteArray> back = Cp932::Encode(texts.join(u'\n')).split('\n');
-        if (back.size() != candidates.size()) return;
-        for (qsizetype i = 0; i < candidates.size(); ++i) {
-            if (back[i] != candidates[i]) continue;
-            const QByteArray& c = candidates[i];
-            if (c.size() == 1)
-                Single.set(uchar(c[0]));
-            else
-                Pair.set(uchar(c[0]) << 8 | uchar(c[1]));
+        // Every candidate, each followed by a line end: a line end is neither a character's
+        // byte nor part of one, so it keeps them apart through both conversions.
+        QByteArray all;
+        std::vector<quint16> codes;
+        all.reserve(3 * 12000);
+        codes.reserve(12000);
+        for (int b = 0x20; b <= 0xDF; ++b) {
+            if (b > 0x7E && b < 0xA1) continue;
+            all += char(b);
+            all += '\n';
+            codes.push_back(quint16(b));
+        }
+        for (int lead = 0x81; lead <= 0xFC; ++lead) {
+            if (!IsLeadByte(uchar(lead))) continue;
+            for (int trail = 0x40; trail <= 0xFC; ++trail) {
+                if (!IsTrailByte(uchar(trail))) continue;
+                all += char(lead);
+                all += char(trail);
+                all += '\n';
+                codes.push_back(quint16(lead << 8 | trail));
+            }
+        }
+        QString text = Cp932::Decode(all);
+        // An undefined character would send the encoder one character at a time; a control
+        // character in its place never encodes back to the candidate's bytes.
+        for (QChar& c : text)
+            if (c == QChar::ReplacementCharacter) c = QChar(1);
+        const QByteArray back = Cp932::Encode(text);
+        qsizetype from = 0;
+        qsizetype to = 0;
+        for (const quint16 code : codes) {
+            const qsizetype fromEnd = all.indexOf('\n', from);
+            const qsizetype toEnd = back.indexOf('\n', to);
+            if (fromEnd < 0 || toEnd < 0) return;
+            if (QByteArrayView(all).sliced(from, fromEnd - from) ==
+                QByteArrayView(back).sliced(to, toEnd - to)) {
+                if (code < 0x100)
+                    Single.set(code);
+                else
+                    Pair.set(code);
+            }
+            from = fromEnd + 1;
+            to = toEnd + 1;
         }
     }
 };
