@@ -109,7 +109,6 @@ private slots:
         QTest::newRow("undefined two-byte code") << QByteArray("\x85\x40");
         QTest::newRow("cut after a lead byte") << QByteArray(19, 'a') + '\x82';
         QTest::newRow("NUL and control bytes") << QByteArray("a\0b\x03c\x1f", 6);
-        QTest::newRow("half-width katakana and a quote") << QByteArray("\xb6\xc5\"x");
         QTest::newRow("a lead byte before a space") << QByteArray("\x82 \x82\xa0");
     }
     void storedBytesGiveTheLineOfTheirText() {

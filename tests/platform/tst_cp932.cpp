@@ -55,7 +55,7 @@ private slots:
             << u"保存すると「令和8年度 春の身体測」になります"_qs;
         QTest::newRow("cut before a split character")
             << u"a一二三四五六七八九十"_qs << u"保存すると「a一二三四五六七八九」になります"_qs;
-        QTest::newRow("half-width katakana count one byte")
+        QTest::newRow("half-width katakana count one byte each")
             << u"ﾐﾊｲﾛｳﾞｨﾁ ｱﾚｸｾｲ ｲﾜﾉﾌ"_qs << QString();
     }
     void cutPreviewSaysWhatIsKept() {
