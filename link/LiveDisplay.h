@@ -2,6 +2,9 @@
 
 #include <QString>
 
+// The measured values a frame can carry.
+enum class MeasuredQuantity { Height, SittingHeight, Weight };
+
 // What frame decoding shows on the main window.
 class LiveDisplay {
 public:
@@ -17,4 +20,9 @@ public:
     // (Re)starts automatic writing: it fires once, `ms` after the last arming. `afterValue`
     // tells whether the frame carried a measured value; status frames alone write nothing.
     virtual void ArmAutoWrite(int ms, bool afterValue) = 0;
+    // A value frame stored `quantity` for the number on display (before anything it shows).
+    virtual void ValueStored(MeasuredQuantity /*quantity*/) {}
+    // The link's news in the status bar: when the last frame came ("最終受信 10:42:05") or
+    // that a request went unanswered; `toolTip` says more (empty: none).
+    virtual void ShowLinkStatus(const QString& text, const QString& toolTip) = 0;
 };

@@ -8,6 +8,9 @@ inline const QString kDefaultDialogTitle = QStringLiteral("Hakaron");
 
 enum class MsgIcon { None, Information, Warning };
 
+// The answer to a question with はい, いいえ and キャンセル.
+enum class Answer { Yes, No, Cancel };
+
 // Message boxes, the Yes/No question, the input box and the save-file dialog.
 class Dialogs {
 public:
@@ -16,6 +19,12 @@ public:
                          const QString& title = kDefaultDialogTitle) = 0;
     // Yes/No buttons, no icon. True for Yes.
     virtual bool AskYesNo(const QString& text, const QString& title = kDefaultDialogTitle) = 0;
+    // As AskYesNo, for a question whose Yes destroys data: Enter and Escape answer No.
+    virtual bool AskDestructive(const QString& text,
+                                const QString& title = kDefaultDialogTitle) = 0;
+    // Yes/No/Cancel buttons, no icon; Enter and Escape answer Cancel.
+    virtual Answer AskYesNoCancel(const QString& text,
+                                  const QString& title = kDefaultDialogTitle) = 0;
     // Empty optional when cancelled.
     virtual std::optional<QString> InputBox(const QString& prompt, const QString& title,
                                             const QString& defaultText) = 0;

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
@@ -142,8 +143,11 @@ private slots:
         f->WriteRecords(6);
         frmMain& w = f->Start();
         TypeNumber(QStringLiteral("5"));
+        f->dialogs.Answers = {true};
         w.ClearCurrent();
-        QCOMPARE(f->dialogs.Texts(), QStringList{QStringLiteral("No.5を消去しました")});
+        QCOMPARE(f->dialogs.Texts(),
+                 (QStringList{QStringLiteral("No.5の測定値と項目を消去しますか？"),
+                              QStringLiteral("No.5を消去しました")}));
         QCOMPARE(f->Record(7), MeasureRecord{});
         QCOMPARE(f->Count(), 8);
         QCOMPARE(w.lblSyDisp->text(), QStringLiteral("身長   --"));
@@ -208,6 +212,8 @@ private slots:
         f->port.Receive(kHeightFrame);
         QVERIFY(!w.AwTimer->isActive());
         QCOMPARE(w.picDisp->Lines().last(), QStringLiteral("身長  170.2cm"));
+        const auto* status = w.statusBar()->findChild<QLabel*>(QStringLiteral("lblLinkStatus"));
+        QVERIFY(status && status->text().startsWith(QStringLiteral("最終受信 ")));
     }
 
     void startupWithoutUserDatWarnsOnceAndRecreatesIt() {
