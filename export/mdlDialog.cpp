@@ -95,7 +95,8 @@ void RunOperation(Dialogs& dialogs, ProgressReport& progress) {
     if (IsProgramFile(G_Param.ChosenPath, G_Param.AppFolder,
                       QCoreApplication::applicationFilePath()))
         reason = ExportTexts::ProgramFile;
-    else if (!QFileInfo::exists(G_Param.ChosenPath) || dialogs.AskDestructive(ExportTexts::AskOverwrite))
+    else if (!QFileInfo::exists(G_Param.ChosenPath) ||
+             dialogs.AskDestructive(ExportTexts::AskOverwrite))
         SaveCsv(dialogs, progress, &reason);
     CheckSavedFile(dialogs, reason);
     // A failed save has had its message; closing the window adds no "中止します" to it.
