@@ -35,6 +35,7 @@
 #include "frmLabelSet.h"
 #include "frmPreview.h"
 #include "frmProgressBar.h"
+#include "frmSummary.h"
 #include "frmUserSet.h"
 #include "imlLogo.h"
 #include "mdlDataLoadFunc.h"
@@ -464,6 +465,14 @@ void frmMain::mnuPreview_Click() {
     RunWithLinkSuspended(*m_link, [this] {
         QCoreApplication::processEvents();
         frmPreview dialog(*this, this);
+        dialog.exec();
+    });
+}
+
+void frmMain::mnuSummary_Click() {
+    RunWithLinkSuspended(*m_link, [this] {
+        QCoreApplication::processEvents();
+        frmSummary dialog(*m_platform.Dialog, this);
         dialog.exec();
     });
 }

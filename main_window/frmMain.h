@@ -88,6 +88,7 @@ public slots:
     void mnuFileExit_Click();
     void mnuSaveCsv_Click();
     void mnuPreview_Click();
+    void mnuSummary_Click();
     void mnuUserSetting_Click();
     void mnuLabelSetting_Click();
     void mnuCommSetting_Click();

@@ -122,6 +122,13 @@ void BenchmarkRows(const QMap<QString, BenchFigure>& b, QList<Row>& rows) {
     const double names = b.value(QStringLiteral("BM_OpenNameList1500")).Ms;
     rows.append({QStringLiteral("name-list editor open, 1500 rows"), Ms(names), QStringLiteral("—"),
                  QStringLiteral("—"), QStringLiteral("≤ 150 ms"), Met(names <= 150)});
+    const double summary = b.value(QStringLiteral("BM_OpenSummary1500")).Ms;
+    rows.append({QStringLiteral("summary window with its chart, 1500 pupils"), Ms(summary),
+                 QStringLiteral("—"), QStringLiteral("—"), QStringLiteral("≤ 300 ms"),
+                 Met(summary <= 300)});
+    const double pdf = b.value(QStringLiteral("BM_SummaryPdf1500")).Ms;
+    rows.append({QStringLiteral("summary report as PDF, 1500 pupils"), Ms(pdf), QStringLiteral("—"),
+                 QStringLiteral("—"), QStringLiteral("≤ 1000 ms"), Met(pdf <= 1000)});
 }
 
 void FloodRow(const QString& figure, const QByteArray& frames, int runs, QList<Row>& rows) {
