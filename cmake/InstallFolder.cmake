@@ -13,6 +13,15 @@ endif()
 install(TARGETS ${hakaron_targets} RUNTIME DESTINATION .)
 install(DIRECTORY DESTINATION Org)
 install(DIRECTORY DESTINATION Name_List)
+install(CODE "set(hakaron_first_user_dat \"${HAKARON_FIRST_USER_DAT}\")")
+install(CODE [[
+  # A reinstall over a folder in use keeps the user's settings.
+  get_filename_component(hakaron_dir "${CMAKE_INSTALL_PREFIX}" ABSOLUTE)
+  set(hakaron_user_dat "$ENV{DESTDIR}${hakaron_dir}/Org/user.dat")
+  if(NOT EXISTS "${hakaron_user_dat}")
+    file(COPY_FILE "${hakaron_first_user_dat}" "${hakaron_user_dat}")
+  endif()
+]])
 install(FILES ${CMAKE_SOURCE_DIR}/info/hakaron.svg DESTINATION .)
 install(PROGRAMS ${CMAKE_SOURCE_DIR}/scripts/hakaron-desktop-entry.sh DESTINATION .)
 

@@ -23,6 +23,7 @@ struct CommandLine {
 };
 
 // `arguments` starts with the program's own name, as QCoreApplication::arguments() does.
+// Qt's own options (-platform, -style, -session, …) are left to Qt, not refused.
 CommandLine ParseCommandLine(const QStringList& arguments);
 // The text of --help.
 QString CommandLineHelp();

@@ -18,5 +18,10 @@ QByteArray HeadingLine(const MeasureRecord& captions);
 // The running number, bare, then the twelve fields in column order: the three sub-labels,
 // height, weight, BMI, sitting height, then the five derived values.
 QByteArray DataLine(int number, const MeasureRecord& record);
+// The same line from the record's 150 stored bytes, as DataLine(number, Decode(record))
+// gives it. Fields whose bytes are already the CP932 of their text are copied trimmed and
+// quoted without decoding (a CP932 trail byte is never a space or a quote); a record holding
+// anything else goes the long way.
+QByteArray DataLineFromRecord(int number, QByteArrayView record);
 
 }  // namespace CsvLines

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QList>
+#include <QByteArray>
 #include <QSaveFile>
 #include <QString>
 
@@ -30,7 +30,7 @@ public:
     // record file cannot be read or the new file cannot be made or written.
     bool Begin(const Labels& labels);
     // Measurement records in the record file (header records not counted).
-    int RowCount() const { return int(m_rows.size()); }
+    int RowCount() const { return m_rowCount; }
     int RowsWritten() const { return m_written; }
     bool AtEnd() const { return m_written >= RowCount(); }
     // Writes the line of the next measurement record. False on failure or past the end.
@@ -40,17 +40,21 @@ public:
     bool Commit();
     // Why the save failed, for the command line; empty while all went well.
     QString ErrorText() const { return m_error; }
+    // The same in Japanese, for the window: the system's reason, or that the measurement
+    // set is missing.
+    QString Reason() const { return m_reason; }
 
 private:
     bool Put(const QByteArray& bytes);
-    QString WriteError() const;
-    bool Fail(const QString& why);
+    bool WriteFailed();
+    bool Fail(const QString& why, const QString& reason);
 
     QString m_recordFile;
     QSaveFile m_file;
-    MeasureRecord m_captions;
-    QList<MeasureRecord> m_rows;
+    QByteArray m_records;  // the stored bytes of the measurement records
+    int m_rowCount = 0;
     int m_written = 0;
     bool m_ok = false;
     QString m_error;
+    QString m_reason;
 };

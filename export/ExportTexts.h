@@ -14,6 +14,11 @@ inline const QString AskOverwrite =
     QStringLiteral("同名のファイルが存在します\r\n以前のデータを消去して上書きしますか？");
 inline const QString NotSaved =
     QStringLiteral("ファイルは保存されませんでした\r\nファイル名は正しいですか？");
+// The third line of NotSaved, or the reason under CantSaveHere.
+inline const QString ProgramFile = QStringLiteral("プログラムのデータファイルには保存できません");
+inline const QString NoMeasurementSet =
+    QStringLiteral("測定データのファイル（Org/zqmtemp.rdm）がありません");
+inline const QString CantSaveHere = QStringLiteral("この場所には保存できません");
 // Headings of the nine value columns, in column order: height, weight, BMI, sitting height,
 // then the derived values.
 inline const QStringList ValueHeadings{QStringLiteral("身長[cm]"),

@@ -1,12 +1,38 @@
 #include "mdlDialog.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
 
 #include "Dialogs.h"
 #include "ExportTexts.h"
+#include "FileResult.h"
+#include "G_Const.h"
 #include "G_Param.h"
+#include "QtDialogs.h"
 #include "Services.h"
 #include "mdlCsvModule.h"
+
+namespace {
+
+const QString kFolderKey = QStringLiteral("CsvSave/LastFolder");
+
+QSettings ProgramSettings() {
+    return QSettings(G_Param.WorkFolder + QStringLiteral("hakaron.ini"), QSettings::IniFormat);
+}
+
+// The path a link leads to, through every link; the path itself when it is none.
+QString Resolved(const QString& path) {
+    QFileInfo info(path);
+    for (int hops = 0; info.isSymLink() && hops < 40; ++hops) info.setFile(info.symLinkTarget());
+    if (info.exists()) return info.canonicalFilePath();
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() ? info.absoluteFilePath() : QDir(folder).filePath(info.fileName());
+}
+
+}  // namespace
 
 namespace mdlDialog {
 
@@ -14,28 +40,75 @@ QString ProposedFileName(const QDate& today) {
     return today.toString(QStringLiteral("yyyyMMd")) + QStringLiteral(".csv");
 }
 
+QString WithCsvSuffix(const QString& path) {
+    const QString name = QFileInfo(path).fileName();
+    const qsizetype dot = name.lastIndexOf(u'.');
+    if (name.isEmpty() || (dot > 0 && dot < name.size() - 1)) return path;
+    return (name.endsWith(u'.') ? path.chopped(1) : path) + QStringLiteral(".csv");
+}
+
+QString DialogFolder(const QString& remembered, const QString& documents) {
+    return !remembered.isEmpty() && QFileInfo(remembered).isDir() ? remembered : documents;
+}
+
+QString DialogRefusal(const QString& path) {
+    return IsRefusedSaveTarget(path) ? FileWrite::ReasonFor(path, QString()) : QString();
+}
+
+bool IsProgramFile(const QString& target, const QString& appFolder, const QString& program) {
+    const QString file = Resolved(target);
+    if (!program.isEmpty() && file == Resolved(program)) return true;
+    const QString folder = QFileInfo(file).absolutePath();
+    for (const QString& own : {G_Const::WorkFolderName, G_Const::NameListFolderName})
+        if (folder == Resolved(QDir(appFolder).filePath(own))) return true;
+    return false;
+}
+
 void ChooseFile(Dialogs& dialogs, const Clock& clock) {
-    const QString proposed = ProposedFileName(clock.Today());
+    QString proposed = ProposedFileName(clock.Today());
     G_Param.ChosenPath.clear();
     G_Param.ChosenFileName.clear();
-    const std::optional<QString> chosen =
-        dialogs.SaveFile(ExportTexts::SaveTitle, ExportTexts::CsvFilter, proposed, QString());
-    if (!chosen || chosen->isEmpty()) return;
-    G_Param.ChosenPath = *chosen;
-    G_Param.ChosenFileName = QFileInfo(*chosen).fileName();
+    QString folder =
+        DialogFolder(ProgramSettings().value(kFolderKey).toString(),
+                     QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    for (;;) {
+        const std::optional<QString> chosen =
+            dialogs.SaveFile(ExportTexts::SaveTitle, ExportTexts::CsvFilter, proposed, folder);
+        if (!chosen || chosen->isEmpty()) return;
+        const QString path = WithCsvSuffix(*chosen);
+        const QString refusal = DialogRefusal(path);
+        if (refusal.isEmpty()) {
+            G_Param.ChosenPath = path;
+            G_Param.ChosenFileName = QFileInfo(path).fileName();
+            return;
+        }
+        dialogs.Message(ExportTexts::CantSaveHere + QStringLiteral("\r\n") + refusal,
+                        MsgIcon::Warning);
+        folder = QFileInfo(path).absolutePath();
+        proposed = QFileInfo(path).fileName();
+    }
 }
 
 void RunOperation(Dialogs& dialogs, ProgressReport& progress) {
-    bool failed = false;
-    if (!QFileInfo::exists(G_Param.ChosenPath) || dialogs.AskDestructive(ExportTexts::AskOverwrite))
-        failed = SaveCsv(dialogs, progress) == SaveOutcome::Failed;
-    CheckSavedFile(dialogs, failed);
+    QString reason;
+    // The program's own files are never replaced by a CSV, whatever the answer would be.
+    if (IsProgramFile(G_Param.ChosenPath, G_Param.AppFolder,
+                      QCoreApplication::applicationFilePath()))
+        reason = ExportTexts::ProgramFile;
+    else if (!QFileInfo::exists(G_Param.ChosenPath) ||
+             dialogs.AskDestructive(ExportTexts::AskOverwrite))
+        SaveCsv(dialogs, progress, &reason);
+    CheckSavedFile(dialogs, reason);
     // A failed save has had its message; closing the window adds no "中止します" to it.
-    if (failed && G_Param.OperationStatus == 0) G_Param.OperationStatus = 2;
+    if (!reason.isEmpty() && G_Param.OperationStatus == 0) G_Param.OperationStatus = 2;
+    if (G_Param.OperationStatus == 2 && reason.isEmpty())
+        ProgramSettings().setValue(kFolderKey, QFileInfo(G_Param.ChosenPath).absolutePath());
 }
 
-void CheckSavedFile(Dialogs& dialogs, bool saveFailed) {
-    if (saveFailed || !QFileInfo::exists(G_Param.ChosenPath))
+void CheckSavedFile(Dialogs& dialogs, const QString& reason) {
+    if (!reason.isEmpty())
+        dialogs.Message(ExportTexts::NotSaved + QStringLiteral("\r\n") + reason, MsgIcon::Warning);
+    else if (!QFileInfo::exists(G_Param.ChosenPath))
         dialogs.Message(ExportTexts::NotSaved, MsgIcon::Warning);
 }
 

@@ -1,6 +1,7 @@
 // CSV lines of any texts: read back by the rules spreadsheets use (quoted fields, doubled
 // quotes, CR LF between rows), every line has its columns and every text comes back as
-// stored, trimmed of its padding.
+// stored, trimmed of its padding. A line built from a record's stored bytes is the line of
+// their decoded text.
 #include <QStringList>
 
 #include "Cp932.h"
@@ -93,5 +94,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                Stored(v.HibiObesityMale),
                                Stored(v.HibiObesityFemale)};
     FUZZ_CHECK(rows[4] == expected);
+
+    // The line built from stored bytes is the line of their decoded text, for the bytes of
+    // this record and for any 150 bytes.
+    const QByteArray stored = record.Encode();
+    FUZZ_CHECK(CsvLines::DataLineFromRecord(number, stored) ==
+               CsvLines::DataLine(number, MeasureRecord::Decode(stored)));
+    const QByteArray raw = in.Rest().leftJustified(150, ' ', true);
+    FUZZ_CHECK(CsvLines::DataLineFromRecord(number, raw) ==
+               CsvLines::DataLine(number, MeasureRecord::Decode(raw)));
     return 0;
 }

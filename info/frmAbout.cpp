@@ -79,7 +79,7 @@ QLabel* frmAbout::TextLabel(const QString& name) {
 }
 
 void frmAbout::Form_Load() {
-    lblTytle->setText(G_Const::ProductName + QStringLiteral("  (for Windows)"));
+    lblTytle->setText(G_Const::ProductName + QStringLiteral("  ") + G_Const::ForSystem);
     lblVersion->setText(QStringLiteral("このソフトのバージョンは  ") + G_Const::Version +
                         QStringLiteral("です"));
     ShowLine(lblAddress[0], m_info.SupportMail, QStringLiteral(" e-mail： "));

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "G_Const.h"
+
 // Texts of the main window that several places use.
 namespace MainTexts {
 inline const QString TitleCaption = QStringLiteral("タイトル ： ");
@@ -17,8 +19,9 @@ inline const QString OutOfRange = QStringLiteral("範囲内の数字を入れて
 inline const QString NoMoreRecords = QStringLiteral("これ以上登録できません");
 inline const QString BackToFirst = QStringLiteral("No.1に戻ります");
 inline const QString NewFileDone = QStringLiteral("新規ファイルです");
+// After the constants it is made of, in every file that includes this one.
 inline const QString AlreadyRunning =
-    QStringLiteral("Hakaron(for Windows)\r\nはすでに起動されています。");
+    G_Const::ProductName + G_Const::ForSystem + QStringLiteral("\r\nはすでに起動されています。");
 inline const QString AskSaveUnsaved = QStringLiteral("未保存のデータがあります\r\n保存しますか？");
 inline QString AskClear(int number) {
     return QStringLiteral("No.%1の測定値と項目を消去しますか？").arg(number);

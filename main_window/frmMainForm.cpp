@@ -15,6 +15,7 @@
 
 #include "ClickLabel.h"
 #include "Commands.h"
+#include "CutPreview.h"
 #include "G_Param.h"
 #include "LinePrintBox.h"
 #include "MainTexts.h"
@@ -86,6 +87,7 @@ void frmMain::BuildControls() {
                 &frmMain::OpenLabelSettingsDirect);
         txtSubLabel[i] = Named(new QLineEdit(central), Indexed("txtSubLabel", i));
         txtSubLabel[i]->setToolTip(QStringLiteral("全角で10文字以内です"));
+        CutPreview::Attach(txtSubLabel[i], Text20::Length);
         txtSubLabel[i]->installEventFilter(this);
         connect(txtSubLabel[i], &QLineEdit::textEdited, this, &frmMain::RestartAutoWriteDelay);
     }

@@ -25,15 +25,21 @@ namespace NameListCommands {
 void NewNameList(Dialogs& dialogs, QWidget* parent) {
     if (!FolderReady(dialogs)) return;
     G_Param.ChosenPath.clear();
-    const std::optional<QString> answer =
-        dialogs.InputBox(NameListTexts::NamePrompt, NameListTexts::NameTitle, QString());
-    // Trimmed, so that the name shown, chosen and deleted later is the file's own name.
-    const QString name = answer ? answer->trimmed() : QString();
-    if (name.isEmpty()) return;
-    const QString problem = NameListFile::FileNameProblem(name);
-    if (!problem.isEmpty()) {
+    QString typed;
+    QString name;
+    // A refused name is said why and asked again, the text kept for mending.
+    for (;;) {
+        const std::optional<QString> answer =
+            dialogs.InputBox(NameListTexts::NamePrompt, NameListTexts::NameTitle, typed);
+        if (!answer || answer->trimmed().isEmpty()) return;
+        typed = *answer;
+        // Trimmed, so that the name shown, chosen and deleted later is the file's own name.
+        name = NameListFile::BaseName(typed);
+        // ".nml" alone names no list: it is refused as the hidden name it would be.
+        const QString problem =
+            NameListFile::FileNameProblem(name.isEmpty() ? typed.trimmed() : name);
+        if (problem.isEmpty()) break;
         dialogs.Message(problem, MsgIcon::Warning);
-        return;
     }
     G_Param.ChosenFileName = name + QStringLiteral(".nml");
     G_Param.ChosenPath = G_Param.NameListFolder + G_Param.ChosenFileName;

@@ -1,6 +1,7 @@
 #include "NameListFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include "Cp932.h"
@@ -97,7 +98,10 @@ QByteArray Format(const QList<NameListEntry>& entries) {
 }
 
 QList<NameListEntry> Parse(const QByteArray& bytes) {
-    const QStringList items = SplitItems(Cp932::Decode(bytes));
+    static const QByteArray kUtf8Mark("\xEF\xBB\xBF");
+    const QStringList items =
+        SplitItems(bytes.startsWith(kUtf8Mark) ? QString::fromUtf8(bytes.sliced(kUtf8Mark.size()))
+                                               : Cp932::Decode(bytes));
     QList<NameListEntry> entries;
     entries.reserve((items.size() + 2) / 3);
     for (qsizetype i = 0; i < items.size(); i += 3) {
@@ -126,6 +130,8 @@ QString FileNameProblem(const QString& baseName) {
     for (const QChar c : baseName)
         if (kRefused.contains(c) || c.unicode() < 0x20)
             return QStringLiteral("ファイル名に次の文字は使えません\r\n\\ / : * ? \" < > |");
+    if (baseName.startsWith(u'.'))
+        return QStringLiteral("ファイル名を「.」で始めることはできません");
     // The stricter of the usual limits: 255 UTF-16 units (Windows) or UTF-8 bytes (Linux).
     const QString fileName = baseName + QStringLiteral(".nml");
     if (fileName.size() > 255 || fileName.toUtf8().size() > 255)
@@ -133,13 +139,32 @@ QString FileNameProblem(const QString& baseName) {
     return QString();
 }
 
+QString BaseName(const QString& typed) {
+    const QString name = typed.trimmed();
+    const QString suffix = QStringLiteral(".nml");
+    return name.endsWith(suffix, Qt::CaseInsensitive) ? name.chopped(suffix.size()).trimmed()
+                                                      : name;
+}
+
 }  // namespace NameListFile
 
-std::optional<QList<NameListEntry>> ReadNameListFile(const QString& path) {
+std::optional<QList<NameListEntry>> ReadNameListFile(const QString& path, QString* problem) {
+    const QFileInfo info(path);
+    // A link to a device (/dev/zero) or a pipe would be read for ever.
+    if (!info.isFile()) return std::nullopt;
+    const auto tooLarge = [problem] {
+        if (problem)
+            *problem = QStringLiteral("ファイルが大きすぎます（名簿は%1 MBまでです）")
+                           .arg(NameListFile::MaxFileBytes / (1024 * 1024));
+        return std::nullopt;
+    };
+    if (info.size() > NameListFile::MaxFileBytes) return tooLarge();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    const QByteArray bytes = file.readAll();
+    // Bounded even when the file grows while it is read.
+    const QByteArray bytes = file.read(NameListFile::MaxFileBytes + 1);
     if (file.error() != QFileDevice::NoError) return std::nullopt;
+    if (bytes.size() > NameListFile::MaxFileBytes) return tooLarge();
     return NameListFile::Parse(bytes);
 }
 

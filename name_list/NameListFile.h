@@ -27,7 +27,8 @@ QByteArray Format(const QList<NameListEntry>& entries);
 // line end, trailing blanks dropped. A quote inside a quoted item therefore ends it early.
 // A quoted item without its closing quote ends at its line end; empty lines hold no items;
 // when the count is not a multiple of three, the last entry's missing items are empty.
-// Any bytes are accepted.
+// Bytes that start with the UTF-8 byte-order mark are read as UTF-8 (a list saved so by an
+// editor), all others as CP932. Any bytes are accepted.
 QList<NameListEntry> Parse(const QByteArray& bytes);
 
 // The input rule for an item: the characters the format cannot hold replaced as in Format().
@@ -38,16 +39,26 @@ QString StorableItem(const QString& text);
 QList<MeasureRecord> MeasurementSet(const QList<NameListEntry>& entries);
 
 // Why a typed list name cannot be a file name in the folder, or an empty text when it can.
-// The name is the base name without ".nml", already trimmed.
+// The name is the base name without ".nml", already trimmed. A name starting with a dot
+// would be a hidden file that the chooser never shows.
 QString FileNameProblem(const QString& baseName);
+// The base name of a typed list name: trimmed, and without a typed ".nml".
+QString BaseName(const QString& typed);
+
+// The largest list read: far above 1500 entries of long names, far below what would
+// freeze the window or exhaust memory.
+constexpr qint64 MaxFileBytes = 16 * 1024 * 1024;
 
 }  // namespace NameListFile
 
 // The file operations. Writing goes through a temporary file renamed over the target,
 // every write checked; false when anything failed (the old file then stays as it was).
 
-// The entries of the file; nothing when it cannot be opened or read.
-std::optional<QList<NameListEntry>> ReadNameListFile(const QString& path);
+// The entries of the file; nothing when it cannot be opened or read, is not a regular file
+// (a device, a pipe, a folder) or is larger than MaxFileBytes; `problem` then says why
+// when there is more to say than that it could not be read.
+std::optional<QList<NameListEntry>> ReadNameListFile(const QString& path,
+                                                     QString* problem = nullptr);
 bool WriteNameListFile(const QString& path, const QList<NameListEntry>& entries);
 // A new list: one entry of three empty items.
 bool CreateNameListFile(const QString& path);

@@ -10,6 +10,8 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 
+#include "CutPreview.h"
+#include "FixedText.h"
 #include "NameListModel.h"
 #include "Named.h"
 
@@ -23,6 +25,7 @@ QWidget* NameListDelegate::createEditor(QWidget* parent, const QStyleOptionViewI
                                         const QModelIndex&) const {
     auto* box = Named(new QLineEdit(parent), QStringLiteral("txtEdit"));
     box->setFrame(false);
+    CutPreview::Attach(box, Text20::Length, CutPreview::WhenLoaded);
     return box;
 }
 
@@ -125,6 +128,11 @@ void NameListGrid::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::Paste)) {
         emit Touched();
         Paste();
+        return;
+    }
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+        emit Touched();  // as Backspace: the cell is emptied at once
+        m_model.setData(currentIndex(), QString());
         return;
     }
     const QString text = event->text();

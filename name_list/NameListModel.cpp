@@ -1,8 +1,10 @@
 #include "NameListModel.h"
 
-#include <QRegularExpression>
+#include <QColor>
 #include <algorithm>
 
+#include "CutPreview.h"
+#include "FixedText.h"
 #include "G_Const.h"
 
 namespace {
@@ -23,6 +25,14 @@ QVariant NameListModel::data(const QModelIndex& index, int role) const {
     if (!(index.isValid() && checkIndex(index))) return {};
     if (role == Qt::TextAlignmentRole && index.column() == 0)
         return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+    if (role == Qt::ToolTipRole || role == Qt::BackgroundRole) {
+        // An item wider than its record field is marked before loading cuts it.
+        if (index.column() == 0) return {};
+        const QString tip = CutPreview::Tip(m_entries[index.row()].Items[index.column() - 1],
+                                            Text20::Length, CutPreview::WhenLoaded);
+        if (tip.isEmpty()) return {};
+        return role == Qt::ToolTipRole ? QVariant(tip) : QVariant(QColor(255, 236, 179));
+    }
     if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
     if (index.column() == 0) return QString::number(m_numbers[index.row()]);
     return m_entries[index.row()].Items[index.column() - 1];
@@ -133,10 +143,42 @@ bool NameListModel::Paste(int row, int column, const QList<QStringList>& lines) 
 }
 
 QList<QStringList> NameListModel::SplitPastedText(const QString& text) {
-    QStringList rows = text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
-    if (!rows.isEmpty() && rows.last().isEmpty()) rows.removeLast();
     QList<QStringList> lines;
-    for (const QString& row : rows) lines.append(row.split(u'\t'));
+    QStringList line;
+    QString cell;
+    bool lineOpen = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        lineOpen = true;
+        if (c == u'"' && cell.isEmpty()) {
+            // A spreadsheet quotes a cell holding a line break, a tab or a quote; inside,
+            // a doubled quote is one. The cell runs to its closing quote.
+            qsizetype j = i + 1;
+            for (; j < text.size(); ++j) {
+                if (text[j] != u'"') {
+                    cell += text[j];
+                } else if (j + 1 < text.size() && text[j + 1] == u'"') {
+                    cell += u'"';
+                    ++j;
+                } else {
+                    break;
+                }
+            }
+            i = j;
+        } else if (c == u'\t') {
+            line << cell;
+            cell.clear();
+        } else if (c == u'\r' || c == u'\n') {
+            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+            lines << (line << cell);
+            line.clear();
+            cell.clear();
+            lineOpen = false;
+        } else {
+            cell += c;
+        }
+    }
+    if (lineOpen) lines << (line << cell);
     return lines;
 }
 

@@ -43,8 +43,9 @@ public:
     // lines were placed.
     bool Paste(int row, int column, const QList<QStringList>& lines);
 
-    // Text copied from a spreadsheet: one line per row, cells separated by tabs. A final
-    // line end adds no row.
+    // Text copied from a spreadsheet: one line per row, cells separated by tabs; a cell in
+    // quotes (a spreadsheet's way with line breaks in a cell) is one cell, its doubled
+    // quotes single. A final line end adds no row.
     static QList<QStringList> SplitPastedText(const QString& text);
 
 private:

@@ -27,7 +27,9 @@ inline QString Saved(const QString& file) {
 inline QString NotSaved(const QString& file) {
     return file + QStringLiteral("に保存できませんでした\r\n名簿はまだ閉じていません");
 }
-inline QString NotRead(const QString& file) {
-    return file + QStringLiteral("を読み込めませんでした");
+// `why` is a second line, when there is one.
+inline QString NotRead(const QString& file, const QString& why = QString()) {
+    return file + QStringLiteral("を読み込めませんでした") +
+           (why.isEmpty() ? QString() : QStringLiteral("\r\n") + why);
 }
 }  // namespace NameListTexts

@@ -1,11 +1,13 @@
 #include "frmNameCall.h"
 
+#include <QCollator>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "Dialogs.h"
 #include "G_Param.h"
@@ -44,7 +46,10 @@ frmNameCall::frmNameCall(NameCallPurpose purpose, Dialogs& dialogs, DisplayContr
     layout->addLayout(buttons);
     resize(360, 320);
 
-    connect(filNameCall, &QListWidget::itemSelectionChanged, this, &frmNameCall::filNameCall_Click);
+    // Enter on the list acts as the first button.
+    cmdSelectName[0]->setDefault(true);
+    // The file that looks current is the chosen one, whether clicked or reached by keys.
+    connect(filNameCall, &QListWidget::currentItemChanged, this, &frmNameCall::filNameCall_Click);
     connect(filNameCall, &QListWidget::itemDoubleClicked, this, &frmNameCall::filNameCall_DblClick);
     connect(cmdSelectName[0], &QPushButton::clicked, this, [this] { cmdSelectName_Click(0); });
     connect(cmdSelectName[1], &QPushButton::clicked, this, [this] { cmdSelectName_Click(1); });
@@ -62,15 +67,27 @@ void frmNameCall::Form_Load() {
 
 void frmNameCall::RefreshFileList() {
     filNameCall->clear();
-    const QDir folder(G_Param.NameListFolder);
-    filNameCall->addItems(
-        folder.entryList({QStringLiteral("*.nml")}, QDir::Files, QDir::Name | QDir::IgnoreCase));
+    filNameCall->addItems(NameListFiles(G_Param.NameListFolder));
+    // Nothing is current until the user reaches a file, so nothing looks chosen that is not.
+    filNameCall->setCurrentItem(nullptr);
+}
+
+QStringList NameListFiles(const QString& folder) {
+    QStringList files;
+    // Only what reads as a file: a link to a device or a pipe is not offered.
+    for (const QFileInfo& file : QDir(folder).entryInfoList({QStringLiteral("*.nml")}, QDir::Files))
+        if (file.isFile()) files << file.fileName();
+    QCollator order{QLocale(QLocale::Japanese, QLocale::Japan)};
+    order.setNumericMode(true);
+    order.setCaseSensitivity(Qt::CaseInsensitive);
+    std::sort(files.begin(), files.end(), order);
+    return files;
 }
 
 void frmNameCall::filNameCall_Click() {
-    const QList<QListWidgetItem*> selected = filNameCall->selectedItems();
-    if (selected.isEmpty()) return;
-    G_Param.ChosenFileName = selected.first()->text();
+    const QListWidgetItem* current = filNameCall->currentItem();
+    if (!current) return;
+    G_Param.ChosenFileName = current->text();
     lblNameCall->setText(G_Param.ChosenFileName.trimmed());
 }
 
@@ -106,10 +123,11 @@ void frmNameCall::cmdCancelName_Click() {
 void frmNameCall::LoadNameList() {
     if (!m_dialogs.AskDestructive(NameListTexts::AskDiscardAll)) return;
     if (!m_dialogs.AskDestructive(NameListTexts::AskReally)) return;
+    QString problem;
     const std::optional<QList<NameListEntry>> entries =
-        ReadNameListFile(G_Param.NameListFolder + G_Param.ChosenFileName);
+        ReadNameListFile(G_Param.NameListFolder + G_Param.ChosenFileName, &problem);
     if (!entries) {
-        m_dialogs.Message(NameListTexts::NotRead(G_Param.ChosenFileName.trimmed()) +
+        m_dialogs.Message(NameListTexts::NotRead(G_Param.ChosenFileName.trimmed(), problem) +
                               QStringLiteral("\r\n") + NameListTexts::SetKept,
                           MsgIcon::Warning);
         return;

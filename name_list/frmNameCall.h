@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 #include <array>
 
 class QLabel;
@@ -8,6 +9,10 @@ class QListWidget;
 class QPushButton;
 class Dialogs;
 class DisplayControl;
+
+// The .nml files of `folder` that are regular files (links to them too), in the order
+// people read numbers: "3年2組" before "3年10組".
+QStringList NameListFiles(const QString& folder);
 
 // What the chooser's first button does with the chosen list.
 enum class NameCallPurpose {

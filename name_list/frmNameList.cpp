@@ -83,9 +83,11 @@ void frmNameList::Form_Load() {
     lblMyFile->setText(G_Param.ChosenFileName);
     if (G_Param.ChosenFileName.isEmpty()) return;
     G_Param.ChosenPath = G_Param.NameListFolder + G_Param.ChosenFileName;
-    std::optional<QList<NameListEntry>> entries = ReadNameListFile(G_Param.ChosenPath);
+    QString problem;
+    std::optional<QList<NameListEntry>> entries = ReadNameListFile(G_Param.ChosenPath, &problem);
     if (!entries) {
-        m_dialogs.Message(NameListTexts::NotRead(G_Param.ChosenFileName), MsgIcon::Warning);
+        m_dialogs.Message(NameListTexts::NotRead(G_Param.ChosenFileName, problem),
+                          MsgIcon::Warning);
         return;
     }
     // An empty file still offers one entry to type into.

@@ -29,7 +29,7 @@ public:
     virtual std::optional<QString> InputBox(const QString& prompt, const QString& title,
                                             const QString& defaultText) = 0;
     // Full path of the chosen file, empty optional when cancelled. The dialog asks nothing
-    // about overwriting and refuses read-only files.
+    // about overwriting; the caller checks the target and says why it refuses one.
     virtual std::optional<QString> SaveFile(const QString& title, const QString& filter,
                                             const QString& proposedName, const QString& folder) = 0;
 };

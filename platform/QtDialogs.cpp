@@ -98,13 +98,10 @@ std::optional<QString> QtDialogs::InputBox(const QString& prompt, const QString&
 
 std::optional<QString> QtDialogs::SaveFile(const QString& title, const QString& filter,
                                            const QString& proposedName, const QString& folder) {
-    QString start = folder.isEmpty() ? proposedName : QDir(folder).filePath(proposedName);
-    for (;;) {
-        const QString chosen =
-            QFileDialog::getSaveFileName(DialogParent(), title, start, QtFileFilter(filter),
-                                         nullptr, QFileDialog::DontConfirmOverwrite);
-        if (chosen.isEmpty()) return std::nullopt;
-        if (!IsRefusedSaveTarget(chosen)) return chosen;
-        start = chosen;  // a read-only file or folder: ask again
-    }
+    const QString start = folder.isEmpty() ? proposedName : QDir(folder).filePath(proposedName);
+    const QString chosen =
+        QFileDialog::getSaveFileName(DialogParent(), title, start, QtFileFilter(filter), nullptr,
+                                     QFileDialog::DontConfirmOverwrite);
+    if (chosen.isEmpty()) return std::nullopt;
+    return chosen;
 }

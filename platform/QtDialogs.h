@@ -6,8 +6,8 @@
 // "description (patterns);;...". A description that already names its patterns is kept.
 QString QtFileFilter(const QString& filter);
 
-// A save target the dialog does not accept: an existing read-only file, or a file in a
-// folder that cannot be written.
+// A save target not to be accepted from the dialog: an existing read-only file, or a file
+// in a folder that cannot be written.
 bool IsRefusedSaveTarget(const QString& path);
 
 // The real dialogs over QMessageBox, QInputDialog and QFileDialog, owned by the active

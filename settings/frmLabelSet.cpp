@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "CutPreview.h"
 #include "Dialogs.h"
 #include "FileResult.h"
 #include "FixedText.h"
@@ -139,6 +140,8 @@ frmLabelSet::frmLabelSet(Dialogs& dialogs, const Clock& clock, DisplayControl& d
 QLineEdit* frmLabelSet::NewTextBox(const QString& name, QWidget* parent) {
     auto* box = Named(new QLineEdit(parent), name);
     box->installEventFilter(this);
+    // Every box fills a 20-byte field of the record file.
+    CutPreview::Attach(box, Text20::Length);
     return box;
 }
 

@@ -55,12 +55,14 @@ public:
         return yes;
     }
     std::optional<QString> InputBox(const QString& prompt, const QString& title,
-                                    const QString&) override {
+                                    const QString& defaultText) override {
         Transcript.append({QStringLiteral("input"), title, MsgIcon::None, prompt, {}});
+        InputDefaults << defaultText;
         return Next(Inputs);
     }
     std::optional<QString> SaveFile(const QString& title, const QString& filter,
-                                    const QString& proposedName, const QString&) override {
+                                    const QString& proposedName, const QString& folder) override {
+        SaveFolder = folder;
         Transcript.append(
             {QStringLiteral("save"), title, MsgIcon::None, filter + u'|' + proposedName, {}});
         return Next(SavePaths);
@@ -89,5 +91,7 @@ public:
     std::deque<Answer> ThreeWayAnswers;  // for AskYesNoCancel
     std::deque<std::optional<QString>> Inputs;
     std::deque<std::optional<QString>> SavePaths;
+    QStringList InputDefaults;                      // the text each input box opened with
+    QString SaveFolder;                             // where the last save dialog opened
     std::function<void(const QString&)> OnMessage;  // runs inside a message, like its event loop
 };

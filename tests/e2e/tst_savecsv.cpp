@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -152,22 +153,41 @@ private slots:
         QVERIFY(FileBytes(Path(QStringLiteral("out.pdf"))).startsWith("%PDF-"));
     }
 
+    // "@" names a link to the file after it. The program's own files are never replaced.
     void failuresExitNonZeroWithOneLine_data() {
         QTest::addColumn<bool>("removeRecordFile");
         QTest::addColumn<QString>("target");
         QTest::newRow("no record file") << true << "out.csv";
         QTest::newRow("folder of the target missing") << false << "gone/out.csv";
         QTest::newRow("target is a folder") << false << "Org";
+        QTest::newRow("the record file") << false << "Org/zqmtemp.rdm";
+        QTest::newRow("user.dat") << false << "Org/user.dat";
+        QTest::newRow("the lock") << false << "Org/hakaron.lock";
+        QTest::newRow("a name list") << false << "Name_List/a.nml";
+        QTest::newRow("the program") << false << "hakaron";
+        QTest::newRow("a link to the record file") << false << "@Org/zqmtemp.rdm";
+        QTest::newRow("a link to user.dat") << false << "@Org/user.dat";
+        QTest::newRow("a link to the program") << false << "@hakaron";
     }
     void failuresExitNonZeroWithOneLine() {
         QFETCH(bool, removeRecordFile);
         QFETCH(QString, target);
+        QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("Name_List")));
+        for (const char* name : {"Org/user.dat", "Org/hakaron.lock", "Name_List/a.nml"})
+            WriteFile(Path(QLatin1String(name)), "\"4800,E,8,1\",1,0,1,2\r\n");
+        if (target.startsWith(u'@')) {
+            QVERIFY(QFile::link(Path(target.mid(1)), Path(QStringLiteral("link.csv"))));
+            target = QStringLiteral("link.csv");
+        }
+        const QString file = QFileInfo(Path(target)).canonicalFilePath();
+        const QByteArray before = FileBytes(file);
         if (removeRecordFile) QVERIFY(QFile::remove(Path(QStringLiteral("Org/zqmtemp.rdm"))));
         const Run run = Hakaron({QStringLiteral("--save-csv"), target});
         QVERIFY(run.ExitCode > 0);
         QCOMPARE(run.Err.count('\n'), 1);
         QVERIFY(!QFile::exists(Path(QStringLiteral("out.csv"))));
         QCOMPARE(QFile::exists(Path(QStringLiteral("Org/zqmtemp.rdm"))), !removeRecordFile);
+        QCOMPARE(FileBytes(file), before);
     }
 
     void versionAndHelp() {
@@ -177,6 +197,7 @@ private slots:
         const Run help = Hakaron({QStringLiteral("--help")});
         QCOMPARE(help.ExitCode, 0);
         QVERIFY(help.Out.contains("--save-csv FILE"));
+        QVERIFY(help.Out.contains("Exit status: 0"));
     }
 
     void unknownOptionIsRefused() {

@@ -31,6 +31,9 @@ private slots:
         QTest::newRow("item 4") << QStringList{"--save-judgement", "a.csv", "--sex-item", "4"} << false << false << "" << true;
         QTest::newRow("school without a grade item") << QStringList{"--save-report", "a.pdf", "--school", "中"} << false << false << "" << true;
         QTest::newRow("stray argument") << QStringList{"out.csv"} << false << false << "" << true;
+        QTest::newRow("Qt's options are Qt's") << QStringList{"-platform", "xcb", "-style=Fusion", "--reverse", "-session", "1a2b_3"} << false << false << "" << false;
+        QTest::newRow("Qt's options beside our own") << QStringList{"-display", ":1", "--version"} << false << true << "" << false;
+        QTest::newRow("a Qt flag with a value is not Qt's") << QStringList{"-reverse=1"} << false << false << "" << true;
         // clang-format on
     }
     void parse() {

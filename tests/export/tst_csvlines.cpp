@@ -98,6 +98,26 @@ private slots:
         QFETCH(MeasureRecord, record);
         QFETCH(QByteArray, expected);
         QCOMPARE(CsvLines::DataLine(number, record), expected);
+        QCOMPARE(CsvLines::DataLineFromRecord(number, record.Encode()), expected);
+    }
+
+    // Stored bytes that are not plainly their text's CP932 give the line their text gives.
+    void storedBytesGiveTheLineOfTheirText_data() {
+        QTest::addColumn<QByteArray>("field");
+        QTest::newRow("NEC-selected IBM kanji, written back as the IBM one")
+            << QByteArray("\xed\x40");
+        QTest::newRow("undefined two-byte code") << QByteArray("\x85\x40");
+        QTest::newRow("cut after a lead byte") << QByteArray(19, 'a') + '\x82';
+        QTest::newRow("NUL and control bytes") << QByteArray("a\0b\x03c\x1f", 6);
+        QTest::newRow("a lead byte before a space") << QByteArray("\x82 \x82\xa0");
+    }
+    void storedBytesGiveTheLineOfTheirText() {
+        QFETCH(QByteArray, field);
+        QByteArray record(150, ' ');
+        record.replace(0, field.size(), field);                                     // item 1
+        record.replace(90, field.size() > 10 ? 10 : field.size(), field.left(10));  // weight
+        QCOMPARE(CsvLines::DataLineFromRecord(7, record),
+                 CsvLines::DataLine(7, MeasureRecord::Decode(record)));
     }
 };
 

@@ -8,16 +8,18 @@
 #include <QTimer>
 #include <memory>
 
-#include "WindowTestSupport.h"
 #include "CommandLine.h"
 #include "DialogsDouble.h"
 #include "ExportTexts.h"
+#include "FileResult.h"
 #include "G_Param.h"
 #include "RecordFile.h"
 #include "ServiceDoubles.h"
 #include "TestProgramFolder.h"
+#include "WindowTestSupport.h"
 #include "frmProgressBar.h"
 #include "mdlCsvModule.h"
+#include "mdlDialog.h"
 
 namespace {
 
@@ -36,6 +38,7 @@ class CsvSaveTest : public QObject {
     std::unique_ptr<DialogsDouble> m_dialogs;
     std::unique_ptr<QWidget> m_parent;
     ClockDouble m_clock;
+    QPair<int, int> m_progressAtSaved;
 
     QString Target() const { return QDir(m_folder->Path()).filePath(QStringLiteral("out.csv")); }
 
@@ -87,6 +90,10 @@ private slots:
     void menuCommandWritesWhatTheCommandLineWritesAndSaysSaved() {
         WriteSet(2);
         m_dialogs->SavePaths = {Target()};
+        m_dialogs->OnMessage = [this](const QString&) {
+            if (auto* window = m_parent->findChild<frmProgressBar*>())
+                m_progressAtSaved = {window->pgbWork->value(), window->pgbWork->maximum()};
+        };
         RunCommand();
         const QByteArray csv = FileBytes(Target());
         QCOMPARE(DataLines(csv), 2);
@@ -100,6 +107,7 @@ private slots:
         QCOMPARE(m_dialogs->Transcript[0].Title, ExportTexts::SaveTitle);
         QCOMPARE(G_Param.OperationStatus, int16_t(2));
         QCOMPARE(G_Param.ChosenFileName, QStringLiteral("out.csv"));
+        QCOMPARE(m_progressAtSaved, (QPair<int, int>(4, 4)));  // the bar is full at "保存しました"
     }
 
     void aSetWithoutMeasurementRecordsGivesFourLines() {
@@ -161,12 +169,47 @@ private slots:
         }
     }
 
-    void unwritableTargetSaysNotSavedAndNeverSaved() {
+    // A target the dialog cannot take is refused with the reason, then the dialog reopens.
+    void unwritableTargetIsRefusedWithItsReasonBeforeTheDialogReopens() {
         WriteSet(1);
-        m_dialogs->SavePaths = {QDir(m_folder->Path()).filePath(QStringLiteral("gone/out.csv"))};
+        const QString gone = QDir(m_folder->Path()).filePath(QStringLiteral("gone/out"));
+        m_dialogs->SavePaths = {gone, std::nullopt};
         RunCommand();
-        QCOMPARE(m_dialogs->Texts().mid(1), QStringList{ExportTexts::NotSaved});
-        QCOMPARE(m_dialogs->Transcript[1].Icon, MsgIcon::Warning);
+        QCOMPARE(m_dialogs->Texts().mid(1, 1),
+                 QStringList{ExportTexts::CantSaveHere + QStringLiteral("\r\n") +
+                             FileWrite::ReasonFor(gone + QStringLiteral(".csv"), QString())});
+        QCOMPARE(m_dialogs->Texts().mid(2), QStringList{ExportTexts::CsvFilter + "|out.csv"});
+    }
+
+    // The program's own files and links to them are never replaced; the message says why.
+    void failedSaveSaysWhyInAThirdLine_data() {
+        QTest::addColumn<QString>("target");  // in the program folder; "@" a link to it
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("the record file") << "Org/zqmtemp.rdm" << ExportTexts::ProgramFile;
+        QTest::newRow("a link to a name list")
+            << "@Name_List/3年2組.nml" << ExportTexts::ProgramFile;
+        QTest::newRow("no record file") << "" << ExportTexts::NoMeasurementSet;
+    }
+    void failedSaveSaysWhyInAThirdLine() {
+        QFETCH(QString, target);
+        QFETCH(QString, reason);
+        WriteSet(1);
+        const QDir folder(m_folder->Path());
+        WriteOld(folder.filePath(QStringLiteral("Name_List/3年2組.nml")));
+        QString path = target.isEmpty() ? Target() : folder.filePath(target);
+        if (target.startsWith(u'@')) {
+            path = folder.filePath(QStringLiteral("link.csv"));
+            QVERIFY(QFile::link(folder.filePath(target.mid(1)), path));
+        }
+        if (target.isEmpty()) QVERIFY(QFile::remove(m_folder->RecordFile()));
+        const QByteArray before = FileBytes(path);
+        m_dialogs->SavePaths = {path};
+        m_dialogs->Answers = {true};  // replacing: the program's files are refused all the same
+        RunCommand();
+        QCOMPARE(m_dialogs->Texts().last(),
+                 ExportTexts::NotSaved + QStringLiteral("\r\n") + reason);
+        QVERIFY(!m_dialogs->Texts().contains(ExportTexts::Saved));
+        QCOMPARE(FileBytes(path), before);
     }
 
     void aFailedSaveLeavesTheOldFileAsItWas() {
@@ -182,7 +225,8 @@ private slots:
         RunCommand();
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(FileBytes(target), QByteArray("old,data\r\n"));
-        QVERIFY(m_dialogs->Texts().contains(ExportTexts::NotSaved));
+        QVERIFY(
+            m_dialogs->Texts().last().startsWith(ExportTexts::NotSaved + QStringLiteral("\r\n")));
         QVERIFY(!m_dialogs->Texts().contains(ExportTexts::Saved));
     }
 
@@ -204,6 +248,36 @@ private slots:
         QCOMPARE(m_dialogs->Texts(), QStringList{ExportTexts::CsvFilter + u'|' + name});
         QVERIFY(!m_parent->findChild<frmProgressBar*>());
         QCOMPARE(G_Param.ChosenPath, QString());
+    }
+
+    void nameWithoutExtensionGetsCsv_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("target");
+        QTest::newRow("no extension") << "/d/3年1組"
+                                      << "/d/3年1組.csv";
+        QTest::newRow(".CSV kept") << "/d/a.CSV"
+                                   << "/d/a.CSV";
+        QTest::newRow("another extension kept") << "/d/a.txt"
+                                                << "/d/a.txt";
+        QTest::newRow("a closing dot") << "/d/a."
+                                       << "/d/a.csv";
+    }
+    void nameWithoutExtensionGetsCsv() {
+        QFETCH(QString, typed);
+        QFETCH(QString, target);
+        QCOMPARE(mdlDialog::WithCsvSuffix(typed), target);
+    }
+
+    // The folder of the last save while it exists, else the documents folder.
+    void theNextDialogOpensInTheFolderOfTheLastSave() {
+        WriteSet(1);
+        m_dialogs->SavePaths = {Target()};
+        RunCommand();
+        m_dialogs->SavePaths = {std::nullopt};
+        RunCsvSaveCommand(*m_dialogs, m_clock, m_parent.get());
+        QCOMPARE(m_dialogs->SaveFolder, m_folder->Path());
+        QCOMPARE(mdlDialog::DialogFolder(Target(), QStringLiteral("/docs")),
+                 QStringLiteral("/docs"));
     }
 
     void progressValuesOutsideTheRangeAreIgnored() {

@@ -31,6 +31,8 @@ private slots:
                                                   << QStringList{"mailto:support@example.org"};
         QTest::newRow("mailto link not doubled") << "mailto:support@example.org"
                                                  << QStringList{"mailto:support@example.org"};
+        QTest::newRow("address without a scheme opens as https") << "www.example.org/hakaron"
+                                                << QStringList{"https://www.example.org/hakaron"};
         QTest::newRow("spaces only do nothing") << "   " << QStringList{};
         QTest::newRow("empty does nothing") << "" << QStringList{};
         // clang-format on
@@ -47,7 +49,7 @@ private slots:
         frmAbout w(FullInfo());
         w.show();
         QCOMPARE(w.windowTitle(), QStringLiteral("バージョン情報"));
-        QCOMPARE(Label(w, "lblTytle")->text(), QStringLiteral("Hakaron  (for Windows)"));
+        QCOMPARE(Label(w, "lblTytle")->text(), QStringLiteral("Hakaron  (for Linux)"));
         QCOMPARE(Label(w, "lblVersion")->text(),
                  QStringLiteral("このソフトのバージョンは  ver.1.30です"));
         QCOMPARE(Label(w, "lblAddress_0")->text(), QStringLiteral(" e-mail： support@example.org"));

@@ -12,16 +12,24 @@ class InstallTest : public QObject {
     QTemporaryDir m_dir;
     QString m_folder;
 
-private slots:
-    void initTestCase() {
-        QVERIFY(m_dir.isValid());
-        m_folder = m_dir.filePath(QStringLiteral("Hakaron 1.30"));  // a space, as users do
+    void Install() {
         QProcess install;
         install.start(QStringLiteral(HAKARON_CMAKE),
                       {QStringLiteral("--install"), QStringLiteral(HAKARON_BUILD_DIR),
                        QStringLiteral("--prefix"), m_folder});
         QVERIFY(install.waitForFinished(120000));
         QVERIFY2(install.exitCode() == 0, install.readAllStandardError().constData());
+    }
+    QByteArray UserDat() const {  // what a first start reads
+        QFile file(QDir(m_folder).filePath(QStringLiteral("Org/user.dat")));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_dir.isValid());
+        m_folder = m_dir.filePath(QStringLiteral("Hakaron 1.30"));  // a space, as users do
+        Install();
     }
 
     void folderHoldsProgramMeterFoldersAndIcon() {
@@ -56,6 +64,18 @@ private slots:
         QCOMPARE(program.state(), QProcess::Running);
         program.kill();
         program.waitForFinished();
+    }
+
+    // COM1 at 4800 baud, even parity, manual mode, automatic writing after 2 s: the first
+    // start asks nothing. A reinstall leaves the user's own settings alone.
+    void firstSettingsAreLaidOutAndKeptOnReinstall() {
+        QCOMPARE(UserDat(), QByteArray("\"4800,E,8,1\",1,0,1,2\r\n"));
+        const QByteArray own("\"9600,N,8,1\",3,1,0,5\r\n");
+        QFile file(QDir(m_folder).filePath(QStringLiteral("Org/user.dat")));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(own) == own.size());
+        file.close();
+        Install();
+        QCOMPARE(UserDat(), own);
     }
 };
 

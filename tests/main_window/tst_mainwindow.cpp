@@ -261,7 +261,7 @@ private slots:
         f->window = std::make_unique<frmMain>(f->MakePlatform());
         QVERIFY(!f->window->Form_Load());
         QCOMPARE(f->dialogs.Texts(),
-                 QStringList{QStringLiteral("Hakaron(for Windows)\r\nはすでに起動されています。")});
+                 QStringList{QStringLiteral("Hakaron(for Linux)\r\nはすでに起動されています。")});
         QCOMPARE(f->port.OpenCount, 0);
     }
 

@@ -128,6 +128,25 @@ private slots:
         QVERIFY(dlg->isVisible());
     }
 
+    // Regular files only, numbers in reading order; the file reached by the keys is the
+    // chosen one and Enter acts as the first button.
+    void keyboardChoiceInNumberOrder() {
+        for (const char* name : {"3年10組.nml", "3年2組.nml", "b.nml"})
+            WriteBytes(ListPath(name), "");
+        QVERIFY(QFile::link(QStringLiteral("/dev/null"), ListPath("z.nml")));
+        auto dlg = Choose(NameCallPurpose::Edit, "none");
+        QStringList shown;
+        for (int i = 0; i < dlg->filNameCall->count(); ++i)
+            shown << dlg->filNameCall->item(i)->text();
+        QCOMPARE(shown, (QStringList{"3年2組.nml", "3年10組.nml", "b.nml"}));
+        QTest::keyClick(dlg->filNameCall, Qt::Key_Home);
+        QTest::keyClick(dlg->filNameCall, Qt::Key_Down);
+        QCOMPARE(dlg->lblNameCall->text(), QStringLiteral("3年10組.nml"));
+        QTest::keyClick(dlg->filNameCall, Qt::Key_Return);
+        QVERIFY(dlg->EditorRequested());
+        QCOMPARE(G_Param.ChosenFileName, QStringLiteral("3年10組.nml"));
+    }
+
     void doubleClickOnAFileAsksForTheEditor() {
         WriteBytes(ListPath("a.nml"), "");
         auto dlg = Choose(NameCallPurpose::Edit, "none");
@@ -148,7 +167,9 @@ private slots:
         QTest::addColumn<int>("messages");
         QTest::newRow("cancelled") << std::optional<QString>() << true << 1;
         QTest::newRow("blanks only") << std::optional<QString>("  ") << true << 1;
-        QTest::newRow("refused character") << std::optional<QString>("1/2組") << true << 2;
+        QTest::newRow("refused character") << std::optional<QString>("1/2組") << true << 3;
+        QTest::newRow("two dots") << std::optional<QString>("..") << true << 3;
+        QTest::newRow("a hidden name") << std::optional<QString>(".nml") << true << 3;
         QTest::newRow("no name-list folder") << std::optional<QString>("a") << false << 1;
     }
     void newListRefusals() {
@@ -159,21 +180,27 @@ private slots:
         m_dialogs->Inputs = {answer};
         NameListCommands::NewNameList(*m_dialogs, nullptr);
         QCOMPARE(m_dialogs->Transcript.size(), messages);
-        if (messages == 2 || !folder) QCOMPARE(m_dialogs->Transcript.last().Icon, MsgIcon::Warning);
-        QCOMPARE(QDir(m_folder->Path()).entryList({"*.nml"}, QDir::Files), QStringList());
+        if (messages == 3)  // said why, then asked again with the text kept
+            QCOMPARE(m_dialogs->InputDefaults, (QStringList{QString(), *answer}));
+        if (messages == 3 || !folder)
+            QCOMPARE(m_dialogs->Transcript[messages == 3 ? 1 : 0].Icon, MsgIcon::Warning);
+        QCOMPARE(QDir(m_folder->NameListFolder()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList());
         QVERIFY(QFileInfo::exists(m_folder->NameListFolder()) == folder);
     }
 
     void newListOverExistingAsksAndOpensTheEditorOnlyOnYes_data() {
         QTest::addColumn<bool>("yes");
-        QTest::newRow("no keeps the old list") << false;
-        QTest::newRow("yes empties it") << true;
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("no keeps the old list") << false << " 3年1組 ";
+        QTest::newRow("yes empties it; a typed .nml is not doubled") << true << "3年1組.NML";
     }
     void newListOverExistingAsksAndOpensTheEditorOnlyOnYes() {
         QFETCH(bool, yes);
+        QFETCH(QString, typed);
         const QByteArray old("\"old\",\"\",\"\"\r\n");
         WriteBytes(ListPath("3年1組.nml"), old);
-        m_dialogs->Inputs = {QStringLiteral(" 3年1組 ")};
+        m_dialogs->Inputs = {typed};
         m_dialogs->Answers = {yes};
         QString editor;
         const ModalDriver closer([&editor](QWidget* modal) {  // closes the editor, if any

@@ -87,6 +87,7 @@ private slots:
         QTest::newRow("Enter on the grid moves down") << 0 << int(Qt::Key_Return) << 0 << "" << "A" << 1;
         QTest::newRow("Enter on the grid's last row") << 2 << int(Qt::Key_Return) << 0 << "" << "C" << 2;
         QTest::newRow("Backspace empties at once") << 1 << int(Qt::Key_Backspace) << 0 << "" << "" << 1;
+        QTest::newRow("Delete empties at once") << 1 << int(Qt::Key_Delete) << 0 << "" << "" << 1;
         // clang-format on
     }
     void keysOnTheGridAndInTheEditBox() {
@@ -316,10 +317,12 @@ private slots:
     void pastingABlockFillsFromTheCurrentCell() {
         auto dlg = Open(kThree);
         Grid(*dlg)->SetCurrent(2, 2);
-        QGuiApplication::clipboard()->setText(QStringLiteral("p\tq\tr\r\ns\tt\tu\r\n"));
+        // A cell with a line break comes quoted from a spreadsheet: one cell, not two rows.
+        QGuiApplication::clipboard()->setText(
+            QStringLiteral("p\t\"q1\nq2 \"\"x\"\"\"\tr\r\ns\tt\tu\r\n"));
         QTest::keyClick(Grid(*dlg), Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(dlg->Model().rowCount(), 4);
-        QCOMPARE(dlg->Model().Entries()[2], Entry("C", "p", "q"));
+        QCOMPARE(dlg->Model().Entries()[2], Entry("C", "p", "q1 q2 ＂x＂"));
         QCOMPARE(dlg->Model().Entries()[3], Entry("", "s", "t"));
         QVERIFY(dlg->Modified());
         QVERIFY(m_dialogs->Transcript.isEmpty());

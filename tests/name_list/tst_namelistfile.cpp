@@ -61,6 +61,10 @@ private slots:
         QTest::newRow("no final line end") << QByteArray("\"a\",\"b\",\"c\"")
             << QStringList{"a", "b", "c"};
         QTest::newRow("empty file") << QByteArray() << QStringList{};
+        QTest::newRow("UTF-8 with its mark") << QByteArray("\xEF\xBB\xBF\"\xE5\xB1\xB1\xE7\x94\xB0\",\"\",\"x\"\r\n")
+            << QStringList{"山田", "", "x"};
+        QTest::newRow("UTF-8 without the mark stays CP932") << QByteArray("\"\xE5\xB1\xB1\",\"\",\"\"")
+            << QStringList{"螻ｱ", "", ""};
         // clang-format on
     }
     void parseReadsItemsAsOneStream() {
@@ -89,6 +93,15 @@ private slots:
         QTemporaryDir dir;
         QCOMPARE(ReadNameListFile(dir.filePath(QStringLiteral("none.nml"))), std::nullopt);
         QCOMPARE(ReadNameListFile(dir.path()), std::nullopt);  // a folder
+        const QString device = dir.filePath(QStringLiteral("zero.nml"));
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), device));
+        QCOMPARE(ReadNameListFile(device), std::nullopt);  // would never end
+        QFile large(dir.filePath(QStringLiteral("large.nml")));
+        QVERIFY(large.open(QIODevice::WriteOnly) && large.resize(NameListFile::MaxFileBytes + 1));
+        large.close();
+        QString problem;
+        QCOMPARE(ReadNameListFile(large.fileName(), &problem), std::nullopt);
+        QVERIFY(problem.contains(QStringLiteral("16 MB")));
     }
 
     void failedWriteKeepsTheOldFile() {

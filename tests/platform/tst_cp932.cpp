@@ -1,6 +1,7 @@
 #include <QTest>
 
 #include "Cp932.h"
+#include "CutPreview.h"
 
 // CP932 bytes here are written out by hand, never produced by the code under test.
 class TestCp932 : public QObject {
@@ -42,6 +43,25 @@ private slots:
         QFETCH(int, width);
         QFETCH(QByteArray, expected);
         QCOMPARE(Cp932::EncodeField(text, width), expected);
+    }
+
+    // What the user is told while typing a text wider than its field.
+    void cutPreviewSaysWhatIsKept_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("tip");  // empty: no mark
+        QTest::newRow("fits exactly") << u"一二三四五六七八九十"_qs << QString();
+        QTest::newRow("title cut at 20 bytes")
+            << u"令和8年度 春の身体測定 3年2組"_qs
+            << u"保存すると「令和8年度 春の身体測」になります"_qs;
+        QTest::newRow("cut before a split character")
+            << u"a一二三四五六七八九十"_qs << u"保存すると「a一二三四五六七八九」になります"_qs;
+        QTest::newRow("half-width katakana count one byte each")
+            << u"ﾐﾊｲﾛｳﾞｨﾁ ｱﾚｸｾｲ ｲﾜﾉﾌ"_qs << QString();
+    }
+    void cutPreviewSaysWhatIsKept() {
+        QFETCH(QString, text);
+        QFETCH(QString, tip);
+        QCOMPARE(CutPreview::Tip(text, 20, CutPreview::WhenSaved), tip);
     }
 
     void encodeWholeText_data() {
