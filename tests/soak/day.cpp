@@ -87,6 +87,11 @@ Pupil MakePupil(int k, quint32 seed) {
     return p;
 }
 
+// Where Qt's serial port keeps the lock of `device` when /var/lock is writable.
+QString SerialLockPath(const QString& device) {
+    return u"/var/lock/LCK.."_qs + QString(device).remove(u"/dev/"_qs).replace(u'/', u'_');
+}
+
 QByteArray Frame(const char* code, const QByteArray& value) {
     return '\x02' + QByteArray(code) + ',' + value.rightJustified(7, ' ') + '\x03';
 }
@@ -261,22 +266,23 @@ bool Day::Prepare() {
     return list.open(QIODevice::WriteOnly) && list.write(roster) == roster.size();
 }
 
-// A display of our own. A display number that another test's server left half-open can be
-// handed out and then refuse us: such a server is given up for the next one.
+// A display of our own, at a number of its own: a server that finds its number taken ends,
+// and the next number is tried. No reset when the program, its only client, goes: a program
+// started during a reset could not connect.
 void Day::StartXvfb() {
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        if (m_xvfb.state() != QProcess::NotRunning) {
-            m_xvfb.kill();
-            m_xvfb.waitForFinished(kPatience);
-        }
-        m_xvfb.start(u"Xvfb"_qs, {u"-displayfd"_qs, u"1"_qs, u"-nolisten"_qs, u"tcp"_qs,
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        m_display = u':' + QString::number(200 + (::getpid() * 7 + attempt * 13) % 700);
+        m_xvfb.start(u"Xvfb"_qs, {m_display, u"-noreset"_qs, u"-nolisten"_qs, u"tcp"_qs,
                                   u"-screen"_qs, u"0"_qs, u"1024x768x24"_qs});
         Check(m_xvfb.waitForStarted(kPatience), u"Xvfb does not start"_qs);
-        while (!m_xvfb.canReadLine() && m_xvfb.waitForReadyRead(kPatience)) {
+        for (int wait = 0; wait < 50 && m_xvfb.state() == QProcess::Running; ++wait) {
+            if (!Xdotool({u"getdisplaygeometry"_qs}).isEmpty()) return;
+            Sleep(100);
         }
-        m_display = u':' + QString::fromLatin1(m_xvfb.readLine().trimmed());
-        if (m_display.size() > 1 && !Xdotool({u"getdisplaygeometry"_qs}).isEmpty()) return;
+        m_xvfb.kill();
+        m_xvfb.waitForFinished(kPatience);
     }
+    m_display.clear();
     Fail(u"no virtual display"_qs);
 }
 
@@ -313,11 +319,22 @@ void Day::StopProgram() {
     if (!m_program || m_program->state() == QProcess::NotRunning) return;
     m_program->kill();
     m_program->waitForFinished(kPatience);
+    // The serial port's lock file outlives a killed program; one left by root would keep
+    // a normal user's program off the same pty later.
+    QFile::remove(SerialLockPath(m_line->Device()));
 }
 
 // A new pty where the old one was: ports/COM1 points at it.
 void Day::Replug() {
+    // A pty whose lock file someone else left behind (a killed program of another user)
+    // cannot be opened by the program: such ptys are held aside until one is free.
+    std::vector<std::unique_ptr<Line>> aside;
     m_line = std::make_unique<Line>();
+    while (m_line->IsOpen() && QFile::exists(SerialLockPath(m_line->Device())) &&
+           aside.size() < 50) {
+        aside.push_back(std::move(m_line));
+        m_line = std::make_unique<Line>();
+    }
     Check(m_line->IsOpen(), u"no pty"_qs);
     const QString link = Path(u"ports/COM1"_qs), fresh = Path(u"ports/COM1.new"_qs);
     QFile::remove(fresh);
@@ -446,7 +463,7 @@ void Day::NextUnmeasured() {
 
 void Day::Crash() {
     ::kill(pid_t(m_program->processId()), SIGKILL);
-    m_program->waitForFinished(kPatience);
+    StopProgram();
     ++m_crashes;
     StartProgram();
     NextUnmeasured();
