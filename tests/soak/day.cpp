@@ -171,7 +171,8 @@ struct Options {
 
 class Day {
 public:
-    Day(const Options& options, const QString& folder) : m_o(options), m_dir(folder) {}
+    Day(const Options& options, const QString& folder)
+        : m_o(options), m_dir(folder), m_random(options.Seed) {}
     ~Day() {
         StopProgram();
         if (m_xvfb.state() != QProcess::NotRunning) {
@@ -223,6 +224,7 @@ private:
     QList<Pupil> m_pupils;         // index k: pupil k (0 unused)
     QList<QByteArray> m_expected;  // index k: pupil k's record
     int m_replugs = 0, m_crashes = 0, m_fullDisks = 0;
+    std::mt19937 m_random;
 };
 
 void Day::Fail(const QString& what) {
@@ -473,7 +475,7 @@ void Day::Crash() {
 void Day::Unplug() {
     m_line.reset();
     AnswerBox();
-    Sleep(200 + int(m_o.Seed % 5) * 100);
+    Sleep(200 + int(m_random() % 1300));
     Replug();
     ++m_replugs;
     // The program comes back online by itself once its port is there again.
@@ -536,7 +538,8 @@ bool Day::MeasurePupil(int k, Hazard hazard) {
               u"prlimit fails"_qs);
         ++m_fullDisks;
     }
-    MainKeys({u"ctrl+s"_qs});
+    // As soon as both values show; on a slow machine automatic writing may have been first.
+    if (!Measured(k)) MainKeys({u"ctrl+s"_qs});
     if (hazard == Hazard::CrashAfterSave) {
         Crash();
         return Measured(k);
@@ -555,7 +558,7 @@ int Day::Run() {
     LoadRoster();
 
     // The day's mishaps, each at a pupil of its own (never the first).
-    std::mt19937 random(m_o.Seed);
+    std::mt19937& random = m_random;
     QMap<int, Hazard> hazards;
     if (!qEnvironmentVariableIsSet("SOAK_NO_EXIT")) hazards.insert(m_o.Pupils / 2, Hazard::Exit);
     const auto place = [&](Hazard h) {
