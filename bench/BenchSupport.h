@@ -27,6 +27,8 @@ class SilentDialogs : public Dialogs {
 public:
     void Message(const QString&, MsgIcon, const QString&) override {}
     bool AskYesNo(const QString&, const QString&) override { return false; }
+    bool AskDestructive(const QString&, const QString&) override { return false; }
+    Answer AskYesNoCancel(const QString&, const QString&) override { return Answer::Cancel; }
     std::optional<QString> InputBox(const QString&, const QString&, const QString&) override {
         return std::nullopt;
     }

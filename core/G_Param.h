@@ -28,6 +28,8 @@ struct GlobalParams {
     int16_t OperationMode = 0;  // 0 manual, otherwise command mode
     uint8_t AutoWriteOn = 0;
     int16_t AutoWriteDelay = 0;
+    // Kept in hakaron.ini: automatic writing waits until a height and a weight arrived.
+    bool AutoWriteWholePerson = false;
 
     QString LastCommand;  // code of the last command sent to the meter
 

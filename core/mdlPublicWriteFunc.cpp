@@ -6,10 +6,10 @@
 #include "G_Param.h"
 #include "RecordFile.h"
 #include "SettingsFile.h"
-#include "mdlParamCls.h"
 
 bool ReadRecordToBuffer(int r) {
-    ClearParams();
+    // The values on display are left alone: a header read by a dialog must not wipe a
+    // reading that is not written yet. The display sets them itself when it loads a record.
     const RecordFile::ReadResult result = RecordFile::Read(G_Param.RecordFilePath(), r);
     G_Param.RecordBuffer = result.Record;
     return !result.PastEnd;

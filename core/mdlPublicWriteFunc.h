@@ -4,7 +4,7 @@
 
 // Record access through G_Param.RecordBuffer and the user settings file.
 
-// ClearParams, then reads record r of the record file into RecordBuffer.
+// Reads record r of the record file into RecordBuffer; CurrentValues stay as they are.
 // Returns false when r lies beyond the end (RecordBuffer then stays blank).
 bool ReadRecordToBuffer(int r);
 // Writes RecordBuffer as record r.

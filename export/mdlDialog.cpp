@@ -27,7 +27,7 @@ void ChooseFile(Dialogs& dialogs, const Clock& clock) {
 
 void RunOperation(Dialogs& dialogs, ProgressReport& progress) {
     bool failed = false;
-    if (!QFileInfo::exists(G_Param.ChosenPath) || dialogs.AskYesNo(ExportTexts::AskOverwrite))
+    if (!QFileInfo::exists(G_Param.ChosenPath) || dialogs.AskDestructive(ExportTexts::AskOverwrite))
         failed = SaveCsv(dialogs, progress) == SaveOutcome::Failed;
     CheckSavedFile(dialogs, failed);
     // A failed save has had its message; closing the window adds no "中止します" to it.

@@ -2,6 +2,9 @@
 
 #include <QString>
 
+// The measured values a frame can carry.
+enum class MeasuredQuantity { Height, SittingHeight, Weight };
+
 // What frame decoding shows on the main window.
 class LiveDisplay {
 public:
@@ -17,4 +20,6 @@ public:
     // (Re)starts automatic writing: it fires once, `ms` after the last arming. `afterValue`
     // tells whether the frame carried a measured value; status frames alone write nothing.
     virtual void ArmAutoWrite(int ms, bool afterValue) = 0;
+    // A value frame stored `quantity` for the number on display (before anything it shows).
+    virtual void ValueStored(MeasuredQuantity /*quantity*/) {}
 };

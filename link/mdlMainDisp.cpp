@@ -100,6 +100,7 @@ void DecodeFrame(QStringView responseCode, QStringView responseData, LiveDisplay
             display.RefreshDisplay();
         } else {
             StoreLength(current.Height, record.Height, responseData, u"身長", display);
+            display.ValueStored(MeasuredQuantity::Height);
             Arm(display, true);
         }
     } else if (IsCode(code, u"SE")) {
@@ -111,6 +112,7 @@ void DecodeFrame(QStringView responseCode, QStringView responseData, LiveDisplay
         } else {
             StoreLength(current.SittingHeight, record.SittingHeight, responseData, u"座高",
                         display);
+            display.ValueStored(MeasuredQuantity::SittingHeight);
             Arm(display, true);
         }
     } else if (IsCode(code, u"ZE")) {
@@ -122,6 +124,7 @@ void DecodeFrame(QStringView responseCode, QStringView responseData, LiveDisplay
             display.RefreshDisplay();
         } else {
             WeightStep(responseData, display, deriveIndices);
+            display.ValueStored(MeasuredQuantity::Weight);
             Arm(display, true);
         }
     } else if (IsCode(code, u"TE")) {
@@ -132,6 +135,9 @@ void DecodeFrame(QStringView responseCode, QStringView responseData, LiveDisplay
         display.RefreshDisplay();
     } else if (IsCode(code, u"TL") || IsCode(code, u"TH")) {
         WeightStep(responseData, display, true);
+        // Told before the box: a write that fires while the box is open takes this value,
+        // and the arming after the box must not write the next number blank.
+        display.ValueStored(MeasuredQuantity::Weight);
         Inform(dialogs,
                kScaleStatePrefix + (IsCode(code, u"TL") ? QStringLiteral("10kg未満で安定です")
                                                         : QStringLiteral("10kg以上で安定です")));

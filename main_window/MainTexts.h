@@ -19,6 +19,15 @@ inline const QString BackToFirst = QStringLiteral("No.1に戻ります");
 inline const QString NewFileDone = QStringLiteral("新規ファイルです");
 inline const QString AlreadyRunning =
     QStringLiteral("Hakaron(for Windows)\r\nはすでに起動されています。");
+inline const QString AskSaveUnsaved = QStringLiteral("未保存のデータがあります\r\n保存しますか？");
+inline QString AskClear(int number) {
+    return QStringLiteral("No.%1の測定値と項目を消去しますか？").arg(number);
+}
+// The next number could not be made: the first line tells that `saved` (when not 0) is written.
+inline QString NextNotPrepared(int saved) {
+    return (saved > 0 ? QStringLiteral("No.%1は保存しました。\r\n").arg(saved) : QString()) +
+           QStringLiteral("ディスクの空きが足りないため、次のナンバーを用意できませんでした。\r\n");
+}
 inline QString AskOverwrite(int number) {
     return QStringLiteral("No.%1 には測定値があります。上書きしますか？").arg(number);
 }

@@ -34,4 +34,8 @@ std::optional<int> TypedNumber(const QString& text) {
     return int(value);
 }
 
+int NextUnmeasuredIndex(const QList<bool>& measured) {
+    return int(measured.lastIndexOf(true) + 1);
+}
+
 }  // namespace RecordNumbering

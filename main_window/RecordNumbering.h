@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <optional>
 
@@ -16,6 +17,10 @@ int NextIndex(int currentIndex, int recordCount);
 int NewRecordPosition(int recordCount);
 // Whether a new number may still be created.
 bool CanCreateNew(int recordCount);
+// Where a day carries on, given which records (No. 1, 2, ...) hold a measured value: the first
+// record without one after the last record that holds one; the size of the list (a new
+// number) when that is the last record.
+int NextUnmeasuredIndex(const QList<bool>& measured);
 // The whole number typed in the number box, when it names a No. 1-1500.
 std::optional<int> TypedNumber(const QString& text);
 

@@ -5,6 +5,7 @@
 
 #include "LiveDisplay.h"
 #include "MainWindowHooks.h"
+#include "MeasuringState.h"
 #include "Platform.h"
 
 class QAction;
@@ -37,6 +38,7 @@ public:
     void ClearPrint() override;
     void ShowBmiResult(const QString& text) override;
     void ArmAutoWrite(int ms, bool afterValue) override;
+    void ValueStored(MeasuredQuantity quantity) override;
 
     // Record writing and numbering.
     void InputClick();
@@ -44,6 +46,10 @@ public:
     void ClearCurrent();
     void MoveNumber(int mode);  // 0 previous, 1 next, 2 new
     void NewMeasurementSet();
+    // The first unmeasured number after the last measured one: where a day carries on.
+    void GoToNextUnmeasured();
+    // A value received or a name typed that is not written yet, or a pending automatic write.
+    bool HasUnsaved() const;
 
     MeterLink& Link() { return *m_link; }
 
@@ -63,11 +69,15 @@ public:
     QPushButton* cmdInputData;
     QPushButton* cmdClearMain;
     std::array<QPushButton*, 3> cmdNumber{};
+    QPushButton* cmdNextUnmeasured;
     QPushButton* cmdConnect;
     QLabel* lblConnect;
     QGroupBox* fmeBaseInput;
     std::array<QPushButton*, 5> cmdCommandSwitch{};
+    QLabel* lblPending;   // status bar: the pending automatic write
+    QLabel* lblProgress;  // status bar: how many are measured, which number is next
     QTimer* AwTimer;
+    QTimer* CountdownTimer;  // redraws lblPending each second while a write is pending
 
 public slots:
     void txtNumber_Change();
@@ -99,15 +109,28 @@ private:
     void UpdateConnectLook();
     void StopAutoWrite();
     void RestartAutoWriteDelay();
+    void UpdatePendingLine();
+    void UpdateProgressLine();
+    QList<bool> MeasuredNumbers() const;
     bool WriteSucceeded(const FileResult& result);
     void Form_Unload();
     void EnsureRecordFile();
     void LoadHeader(bool paddedDate);
+    void ShowHeader();
+    bool ShowValueLabels(const MeasureValues& values);  // true when any value is present
+    void LoadRecord();
+    void SelectIndex(int index, int saved = 0);
+    void SetNumberText(int index);
+    bool ConfirmLeave();
+    MeasuringState::Names SubLabelTexts() const;
     void ShowLabelSettings();
 
     Platform m_platform;
     MeterLink* m_link;
+    MeasuringState m_state;
+    int m_loadedIndex = -1;  // the number whose record the display last loaded
     // A value frame arrived since the pending automatic write was armed for this number.
     bool m_autoWriteHasValue = false;
+    bool m_asking = false;      // a question about the values on display is open
     frmHelp* m_help = nullptr;  // made on first use, kept for the run
 };

@@ -37,7 +37,8 @@ void NewNameList(Dialogs& dialogs, QWidget* parent) {
     }
     G_Param.ChosenFileName = name + QStringLiteral(".nml");
     G_Param.ChosenPath = G_Param.NameListFolder + G_Param.ChosenFileName;
-    if (QFileInfo::exists(G_Param.ChosenPath) && !dialogs.AskYesNo(NameListTexts::AskOverwrite))
+    if (QFileInfo::exists(G_Param.ChosenPath) &&
+        !dialogs.AskDestructive(NameListTexts::AskOverwrite))
         return;
     if (!CreateNameListFile(G_Param.ChosenPath)) {
         dialogs.Message(G_Param.ChosenFileName + QStringLiteral("を作成できませんでした"),

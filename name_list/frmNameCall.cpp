@@ -104,8 +104,8 @@ void frmNameCall::cmdCancelName_Click() {
 // The list is read before anything else, and the new measurement set replaces the old one
 // only when it is complete: an unreadable list or a failed write leaves the set untouched.
 void frmNameCall::LoadNameList() {
-    if (!m_dialogs.AskYesNo(NameListTexts::AskDiscardAll)) return;
-    if (!m_dialogs.AskYesNo(NameListTexts::AskReally)) return;
+    if (!m_dialogs.AskDestructive(NameListTexts::AskDiscardAll)) return;
+    if (!m_dialogs.AskDestructive(NameListTexts::AskReally)) return;
     const std::optional<QList<NameListEntry>> entries =
         ReadNameListFile(G_Param.NameListFolder + G_Param.ChosenFileName);
     if (!entries) {
@@ -130,7 +130,7 @@ void frmNameCall::DeleteNameList() {
         m_dialogs.Message(NameListTexts::SelectFile, MsgIcon::Warning);
         return;
     }
-    if (!m_dialogs.AskYesNo(file + QStringLiteral("を消去しますか？"))) return;
+    if (!m_dialogs.AskDestructive(file + QStringLiteral("を消去しますか？"))) return;
     if (!RecordFile::ForceDelete(G_Param.NameListFolder + file)) {
         m_dialogs.Message(file + QStringLiteral("を消去できませんでした"), MsgIcon::Warning);
         return;

@@ -131,7 +131,7 @@ void frmNameList::cmdDel_Click() {
     fgdView->CommitEdit();
     const int r = CurrentRow();
     if (r < 0) return;
-    if (!m_dialogs.AskYesNo(QStringLiteral("No.%1を消去しますか？").arg(r + 1))) return;
+    if (!m_dialogs.AskDestructive(QStringLiteral("No.%1を消去しますか？").arg(r + 1))) return;
     int current = r;
     if (m_model->rowCount() == 1) {
         m_model->Clear(r);  // the list keeps its one entry

@@ -52,11 +52,39 @@ void QtDialogs::Message(const QString& text, MsgIcon icon, const QString& title)
     box.exec();
 }
 
+namespace {
+// A question without icon; Enter answers `byDefault`, Escape `onEscape`.
+QMessageBox::StandardButton Ask(const QString& text, const QString& title,
+                                QMessageBox::StandardButtons buttons,
+                                QMessageBox::StandardButton byDefault,
+                                QMessageBox::StandardButton onEscape) {
+    QMessageBox box(QMessageBox::NoIcon, title, text, buttons, DialogParent());
+    box.setDefaultButton(byDefault);
+    box.setEscapeButton(onEscape);
+    return QMessageBox::StandardButton(box.exec());
+}
+}  // namespace
+
 bool QtDialogs::AskYesNo(const QString& text, const QString& title) {
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No,
-                    DialogParent());
-    box.setDefaultButton(QMessageBox::Yes);
-    return box.exec() == QMessageBox::Yes;
+    return Ask(text, title, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes,
+               QMessageBox::No) == QMessageBox::Yes;
+}
+
+bool QtDialogs::AskDestructive(const QString& text, const QString& title) {
+    return Ask(text, title, QMessageBox::Yes | QMessageBox::No, QMessageBox::No, QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
+Answer QtDialogs::AskYesNoCancel(const QString& text, const QString& title) {
+    switch (Ask(text, title, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                QMessageBox::Cancel, QMessageBox::Cancel)) {
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            return Answer::Cancel;
+    }
 }
 
 std::optional<QString> QtDialogs::InputBox(const QString& prompt, const QString& title,

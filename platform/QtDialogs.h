@@ -17,6 +17,8 @@ public:
     void Message(const QString& text, MsgIcon icon,
                  const QString& title = kDefaultDialogTitle) override;
     bool AskYesNo(const QString& text, const QString& title = kDefaultDialogTitle) override;
+    bool AskDestructive(const QString& text, const QString& title = kDefaultDialogTitle) override;
+    Answer AskYesNoCancel(const QString& text, const QString& title = kDefaultDialogTitle) override;
     std::optional<QString> InputBox(const QString& prompt, const QString& title,
                                     const QString& defaultText) override;
     std::optional<QString> SaveFile(const QString& title, const QString& filter,

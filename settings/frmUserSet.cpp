@@ -16,6 +16,7 @@
 #include "G_Param.h"
 #include "MainWindowHooks.h"
 #include "Named.h"
+#include "ProgramOptions.h"
 #include "SettingsTexts.h"
 #include "mdlPublicWriteFunc.h"
 
@@ -60,9 +61,15 @@ frmUserSet::frmUserSet(Dialogs& dialogs, DisplayControl& display, QWidget* paren
     auto* sliderRow = new QHBoxLayout;
     sliderRow->addWidget(lblAutoWrite);
     sliderRow->addWidget(sldAutoWrite, 1);
+    chkWholePerson =
+        Named(new QCheckBox(QStringLiteral("身長と体重がそろってから書き込む"), fraAutoWrite),
+              QStringLiteral("chkWholePerson"));
+    chkWholePerson->setToolTip(
+        QStringLiteral("身長だけ、体重だけでは書き込まず、両方を受信してから書き込みます"));
     auto* autoLayout = new QVBoxLayout(fraAutoWrite);
     autoLayout->addWidget(chkAutoWrite);
     autoLayout->addLayout(sliderRow);
+    autoLayout->addWidget(chkWholePerson);
 
     cmdOkUser = Named(new QPushButton(QStringLiteral("保存"), this), QStringLiteral("cmdOkUser"));
     cmdCancelUser =
@@ -98,6 +105,7 @@ void frmUserSet::Form_Load() {
     chkAutoWrite->setChecked(G_Param.AutoWriteOn == 1);
     // A stored delay outside 1-60 s shows as the delay that automatic writing really uses.
     sldAutoWrite->setValue(AutoWriteDelay::ClampedSeconds(G_Param.AutoWriteDelay));
+    chkWholePerson->setChecked(G_Param.AutoWriteWholePerson);
     UpdateAutoWriteCaption();
 }
 
@@ -123,6 +131,7 @@ void frmUserSet::cmdDefUser_Click() {
     }
     if (!chkAutoWrite->isChecked()) chkAutoWrite->setChecked(true);
     sldAutoWrite->setValue(AutoWriteDelay::DefaultSeconds);
+    chkWholePerson->setChecked(false);
     UpdateAutoWriteCaption();
 }
 
@@ -131,6 +140,10 @@ void frmUserSet::StoreSettings() {
     G_Param.AutoWriteOn = chkAutoWrite->isChecked() ? 1 : 0;
     G_Param.AutoWriteDelay = static_cast<int16_t>(sldAutoWrite->value());
     if (const FileResult result = WriteSettings(); !result)
+        m_dialogs.Message(result.Message(), MsgIcon::Warning);
+    // Kept apart from user.dat, whose layout other programs read.
+    G_Param.AutoWriteWholePerson = chkWholePerson->isChecked();
+    if (const FileResult result = ProgramOptions::Write(); !result)
         m_dialogs.Message(result.Message(), MsgIcon::Warning);
 }
 

@@ -28,6 +28,7 @@ public:
     QRadioButton* optMode_1 = nullptr;
     QGroupBox* fraAutoWrite = nullptr;
     QCheckBox* chkAutoWrite = nullptr;
+    QCheckBox* chkWholePerson = nullptr;  // wait for a height and a weight before writing
     QSlider* sldAutoWrite = nullptr;
     QLabel* lblAutoWrite = nullptr;
     QPushButton* cmdOkUser = nullptr;

@@ -252,7 +252,8 @@ private slots:
         QCOMPARE(QDir(QFileInfo(path).path()).entryList(QDir::Files).size(), 1);  // no leftovers
     }
 
-    void readRecordToBufferClearsBufferAndValuesFirst() {
+    // A header read by a dialog must not wipe a reading on display that is not written yet.
+    void readRecordToBufferReplacesTheBufferAndKeepsTheValuesOnDisplay() {
         SetFileBytes(Path(), Spaces(300) + NumberedBytes("No1", "170"));
         G_Param.Title = u"T"_qs;
         G_Param.CurrentIndex = 7;
@@ -260,12 +261,11 @@ private slots:
         G_Param.RecordBuffer = Numbered(u"old"_qs, u"999"_qs);
         QVERIFY(ReadRecordToBuffer(3));
         QCOMPARE(G_Param.RecordBuffer, Numbered(u"No1"_qs, u"170"_qs));
-        QVERIFY(G_Param.CurrentValues.Weight.IsBlank());
+        QCOMPARE(G_Param.CurrentValues.Weight.Trimmed(), u"60"_qs);
 
-        G_Param.CurrentValues.Weight = u"60"_qs;
         QVERIFY(!ReadRecordToBuffer(4));
         QCOMPARE(G_Param.RecordBuffer, MeasureRecord{});
-        QCOMPARE(G_Param.CurrentValues, MeasureValues{});
+        QCOMPARE(G_Param.CurrentValues.Weight.Trimmed(), u"60"_qs);
         QCOMPARE(G_Param.Title.Trimmed(), u"T"_qs);
         QCOMPARE(G_Param.CurrentIndex, int16_t(7));
     }

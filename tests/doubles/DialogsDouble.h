@@ -19,14 +19,32 @@ public:
         QString Title;
         MsgIcon Icon = MsgIcon::None;
         QString Text;
+        QString Default;  // of a question: the answer Enter gives, "yes", "no" or "cancel"
     };
 
     void Message(const QString& text, MsgIcon icon, const QString& title) override {
-        Transcript.append({QStringLiteral("message"), title, icon, text});
+        Transcript.append({QStringLiteral("message"), title, icon, text, {}});
         if (OnMessage) OnMessage(text);
     }
     bool AskYesNo(const QString& text, const QString& title) override {
-        Transcript.append({QStringLiteral("question"), title, MsgIcon::None, text});
+        return YesNo(text, title, QStringLiteral("yes"));
+    }
+    bool AskDestructive(const QString& text, const QString& title) override {
+        return YesNo(text, title, QStringLiteral("no"));
+    }
+    Answer AskYesNoCancel(const QString& text, const QString& title) override {
+        Transcript.append({QStringLiteral("question"), title, MsgIcon::None, text, "cancel"});
+        if (ThreeWayAnswers.empty()) {
+            QTest::qFail(qPrintable(QStringLiteral("unexpected question: ") + text), __FILE__,
+                         __LINE__);
+            return Answer::Cancel;
+        }
+        const Answer answer = ThreeWayAnswers.front();
+        ThreeWayAnswers.pop_front();
+        return answer;
+    }
+    bool YesNo(const QString& text, const QString& title, const QString& byDefault) {
+        Transcript.append({QStringLiteral("question"), title, MsgIcon::None, text, byDefault});
         if (Answers.empty()) {
             QTest::qFail(qPrintable(QStringLiteral("unexpected question: ") + text), __FILE__,
                          __LINE__);
@@ -38,13 +56,13 @@ public:
     }
     std::optional<QString> InputBox(const QString& prompt, const QString& title,
                                     const QString&) override {
-        Transcript.append({QStringLiteral("input"), title, MsgIcon::None, prompt});
+        Transcript.append({QStringLiteral("input"), title, MsgIcon::None, prompt, {}});
         return Next(Inputs);
     }
     std::optional<QString> SaveFile(const QString& title, const QString& filter,
                                     const QString& proposedName, const QString&) override {
         Transcript.append(
-            {QStringLiteral("save"), title, MsgIcon::None, filter + u'|' + proposedName});
+            {QStringLiteral("save"), title, MsgIcon::None, filter + u'|' + proposedName, {}});
         return Next(SavePaths);
     }
 
@@ -68,6 +86,7 @@ public:
 
     QList<Entry> Transcript;
     std::deque<bool> Answers;
+    std::deque<Answer> ThreeWayAnswers;  // for AskYesNoCancel
     std::deque<std::optional<QString>> Inputs;
     std::deque<std::optional<QString>> SavePaths;
     std::function<void(const QString&)> OnMessage;  // runs inside a message, like its event loop

@@ -142,8 +142,11 @@ private slots:
         f->WriteRecords(6);
         frmMain& w = f->Start();
         TypeNumber(QStringLiteral("5"));
+        f->dialogs.Answers = {true};
         w.ClearCurrent();
-        QCOMPARE(f->dialogs.Texts(), QStringList{QStringLiteral("No.5を消去しました")});
+        QCOMPARE(f->dialogs.Texts(),
+                 (QStringList{QStringLiteral("No.5の測定値と項目を消去しますか？"),
+                              QStringLiteral("No.5を消去しました")}));
         QCOMPARE(f->Record(7), MeasureRecord{});
         QCOMPARE(f->Count(), 8);
         QCOMPARE(w.lblSyDisp->text(), QStringLiteral("身長   --"));

@@ -1,5 +1,6 @@
 #include <QTest>
 
+#include "MeasuringState.h"
 #include "RecordNumbering.h"
 #include "mdlDataLoadFunc.h"
 
@@ -107,6 +108,38 @@ private slots:
                  QStringLiteral("項目2"));
         QCOMPARE(mdlDataLoadFunc::SubLabelCaption(QStringLiteral(" 氏名 "), 1),
                  QStringLiteral("氏名"));
+    }
+
+    // "M" a measured number, "-" a blank one, from No. 1 on.
+    void dayCarriesOnAfterTheLastMeasuredNumber_data() {
+        QTest::addColumn<QString>("numbers");
+        QTest::addColumn<QString>("progress");
+        // clang-format off
+        QTest::newRow("nothing measured")        << "---"   << "測定済み 0 / 3 名　次の未測定: No.1";
+        QTest::newRow("gaps before the last")    << "M-M--" << "測定済み 2 / 5 名　次の未測定: No.4";
+        QTest::newRow("every number measured")   << "MM"    << "測定済み 2 / 2 名　次の未測定: No.3";
+        QTest::newRow("a restart at No.1 of a full roster") << "MMM-" << "測定済み 3 / 4 名　次の未測定: No.4";
+        // clang-format on
+    }
+    void dayCarriesOnAfterTheLastMeasuredNumber() {
+        QFETCH(QString, numbers);
+        QFETCH(QString, progress);
+        QList<bool> measured;
+        for (QChar c : numbers) measured << (c == u'M');
+        QCOMPARE(MeasuringState::ProgressText(measured), progress);
+    }
+
+    void unsavedMeansDifferentFromWhatWasLoaded() {
+        MeasuringState state;
+        MeasureValues stored;
+        stored.Height = QStringLiteral("170.0");
+        const MeasuringState::Names names{QStringLiteral("青木"), QString(), QString()};
+        state.Loaded(stored, names);
+        QVERIFY(!state.IsUnsaved(stored, names));
+        MeasureValues received = stored;
+        received.Weight = QStringLiteral("60.0");
+        QVERIFY(state.IsUnsaved(received, names));
+        QVERIFY(state.IsUnsaved(stored, {QStringLiteral("青木 さくら"), QString(), QString()}));
     }
 };
 

@@ -136,25 +136,56 @@ private slots:
         QCOMPARE(seenTitle, QStringLiteral("Hakaron"));
     }
 
-    void questionHasYesNoAndNoIcon_data() {
-        QTest::addColumn<bool>("yes");
-        QTest::newRow("yes") << true;
-        QTest::newRow("no") << false;
+    // Enter and Escape answer as the kind of question says: a Yes that destroys data is never
+    // given by a key pressed while typing.
+    void questionAnswersAsItsKindSays_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("press");
+        QTest::addColumn<QString>("answer");
+        // clang-format off
+        QTest::newRow("yes/no, Yes clicked")          << "yes/no" << "yes" << "yes";
+        QTest::newRow("yes/no, No clicked")           << "yes/no" << "no" << "no";
+        QTest::newRow("yes/no, Enter gives Yes")      << "yes/no" << "enter" << "yes";
+        QTest::newRow("destructive, Yes clicked")     << "destructive" << "yes" << "yes";
+        QTest::newRow("destructive, Enter gives No")  << "destructive" << "enter" << "no";
+        QTest::newRow("destructive, Escape gives No") << "destructive" << "escape" << "no";
+        QTest::newRow("three-way, No clicked")        << "three-way" << "no" << "no";
+        QTest::newRow("three-way, Enter cancels")     << "three-way" << "enter" << "cancel";
+        QTest::newRow("three-way, Escape cancels")    << "three-way" << "escape" << "cancel";
+        // clang-format on
     }
-    void questionHasYesNoAndNoIcon() {
-        QFETCH(bool, yes);
+    void questionAnswersAsItsKindSays() {
+        QFETCH(QString, kind);
+        QFETCH(QString, press);
+        QFETCH(QString, answer);
         int icon = -1;
         QMessageBox::StandardButtons buttons;
-        const ModalDriver modal3(1, [&](QWidget* w, int) {
+        const ModalDriver modal(1, [&](QWidget* w, int) {
             auto* box = qobject_cast<QMessageBox*>(w);
             QVERIFY(box);
             icon = box->icon();
             buttons = box->standardButtons();
-            box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
+            if (press == u"enter") QTest::keyClick(box, Qt::Key_Return);
+            if (press == u"escape") QTest::keyClick(box, Qt::Key_Escape);
+            if (press == u"yes") box->button(QMessageBox::Yes)->click();
+            if (press == u"no") box->button(QMessageBox::No)->click();
         });
-        QCOMPARE(QtDialogs().AskYesNo(QStringLiteral("保存しますか？")), yes);
+        QtDialogs dialogs;
+        const QString text = QStringLiteral("保存しますか？");
+        QString got;
+        if (kind == u"three-way") {
+            const Answer a = dialogs.AskYesNoCancel(text);
+            got = a == Answer::Yes ? "yes" : a == Answer::No ? "no" : "cancel";
+        } else {
+            got = (kind == u"destructive" ? dialogs.AskDestructive(text) : dialogs.AskYesNo(text))
+                      ? "yes"
+                      : "no";
+        }
+        QCOMPARE(got, answer);
         QCOMPARE(icon, int(QMessageBox::NoIcon));
-        QCOMPARE(buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(buttons, kind == u"three-way"
+                              ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
+                              : QMessageBox::Yes | QMessageBox::No);
     }
 
     void inputBoxGivesTheTextOrNothingWhenCancelled() {
