@@ -210,7 +210,6 @@ private:
     void SendReadings(const Pupil& p, bool height = true, bool weight = true);
     void LoadRoster();
     void Crash();
-    void NextUnmeasured();
     void Unplug();
     bool MeasurePupil(int k, Hazard hazard);
     int FinalCheck(double minutes);
@@ -450,25 +449,12 @@ void Day::LoadRoster() {
     Check(file.size() == (m_o.Pupils + 2) * kRecord, u"the roster is not the measurement set"_qs);
 }
 
-void Day::NextUnmeasured() {
-    if (!qEnvironmentVariableIsSet("SOAK_TYPE_NUMBER")) {
-        MainKeys({u"ctrl+u"_qs});
-        return;
-    }
-    int last = 0;
-    for (int k = 1; k <= m_o.Pupils; ++k)
-        if (IsWritten(k)) last = k;
-    QStringList keys{u"Home"_qs, u"shift+End"_qs};
-    for (QChar c : QString::number(last + 1)) keys << QString(c);
-    MainKeys(keys);
-}
-
 void Day::Crash() {
     ::kill(pid_t(m_program->processId()), SIGKILL);
     StopProgram();
     ++m_crashes;
     StartProgram();
-    NextUnmeasured();
+    MainKeys({u"ctrl+u"_qs});  // 未測定のナンバーへ進む
 }
 
 // The cable out: the program tells once; a while later the cable is back in.
@@ -481,7 +467,7 @@ void Day::Unplug() {
     // The program comes back online by itself once its port is there again.
     if (qEnvironmentVariableIsSet("SOAK_CLICK_CONNECT")) {
         Sleep(1500);
-        Xdotool({u"mousemove"_qs, u"--window"_qs, WaitWindow(kMainTitle), u"29"_qs, u"346"_qs,
+        Xdotool({u"mousemove"_qs, u"--window"_qs, WaitWindow(kMainTitle), u"29"_qs, u"323"_qs,
                  u"click"_qs, u"1"_qs});
     }
     WaitForLine(u"the program does not take the meter back"_qs);
@@ -560,7 +546,7 @@ int Day::Run() {
     // The day's mishaps, each at a pupil of its own (never the first).
     std::mt19937& random = m_random;
     QMap<int, Hazard> hazards;
-    if (!qEnvironmentVariableIsSet("SOAK_NO_EXIT")) hazards.insert(m_o.Pupils / 2, Hazard::Exit);
+    hazards.insert(m_o.Pupils / 2, Hazard::Exit);
     const auto place = [&](Hazard h) {
         for (;;) {
             const int k = 2 + int(random() % quint32(m_o.Pupils - 1));
@@ -587,7 +573,7 @@ int Day::Run() {
             MainKeys({u"alt+f"_qs, u"x"_qs});
             Check(m_program->waitForFinished(kPatience), u"終了 does not end the program"_qs);
             StartProgram();
-            NextUnmeasured();
+            MainKeys({u"ctrl+u"_qs});  // 未測定のナンバーへ進む
             hazard = Hazard::None;
         }
         while (!MeasurePupil(k, hazard)) hazard = Hazard::None;  // measured again
