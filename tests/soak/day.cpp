@@ -520,6 +520,11 @@ bool Day::MeasurePupil(int k, Hazard hazard) {
     if (hazard == Hazard::FullDisk) {
         MainKeys({u"ctrl+s"_qs});
         AnswerBox();
+        // A failed write should leave the record as it was, never half of the new one. The
+        // retry below mends it, so this is told, not failed, until the program restores it.
+        if (IsWritten(k))
+            std::fprintf(stderr, "soak_day: warning: the failed write left No.%d as [%s]\n", k,
+                         qPrintable(Cp932::Decode(Record(k))));
         Check(QProcess::execute(u"prlimit"_qs, {u"--pid"_qs, pid, u"--fsize=unlimited:"_qs}) == 0,
               u"prlimit fails"_qs);
         ++m_fullDisks;
