@@ -20,6 +20,7 @@ public:
     void ShowBmiResult(const QString&) override {}
     void RefreshDisplay() override {}
     void ArmAutoWrite(int, bool) override {}
+    void ShowLinkStatus(const QString&, const QString&) override {}
     void ApplyModeLayout() override {}
 };
 

@@ -1,7 +1,11 @@
 #include "MainWindowHooks.h"
 
+void LinkControl::ResumeLink() {
+    if (IsOnline() && !SetLinkOnline(true)) SetIsOnline(false);
+}
+
 void RunWithLinkSuspended(LinkControl& link, const std::function<void()>& work) {
     link.SetLinkOnline(false);
     work();
-    if (link.IsOnline() && !link.SetLinkOnline(true)) link.SetIsOnline(false);
+    link.ResumeLink();
 }

@@ -13,6 +13,9 @@ public:
     // Whether the link is meant to be online.
     virtual bool IsOnline() const = 0;
     virtual void SetIsOnline(bool online) = 0;
+    // After a window that ran with the link taken offline: back online when it is meant to
+    // be; a failed reopen leaves it offline, silently.
+    virtual void ResumeLink();
 };
 
 // The record display and layout of the main window.

@@ -22,4 +22,7 @@ public:
     virtual void ArmAutoWrite(int ms, bool afterValue) = 0;
     // A value frame stored `quantity` for the number on display (before anything it shows).
     virtual void ValueStored(MeasuredQuantity /*quantity*/) {}
+    // The link's news in the status bar: when the last frame came ("最終受信 10:42:05") or
+    // that a request went unanswered; `toolTip` says more (empty: none).
+    virtual void ShowLinkStatus(const QString& text, const QString& toolTip) = 0;
 };

@@ -1,8 +1,11 @@
 #include "MeterLink.h"
 
+#include <QDeadlineTimer>
 #include <QMetaMethod>
+#include <QTime>
 #include <QTimer>
 #include <cstdint>
+#include <deque>
 
 #include "Commands.h"
 #include "Dialogs.h"
@@ -19,12 +22,26 @@ namespace {
 constexpr int kDspInterval = 200;
 constexpr int kCmdInterval = 500;
 constexpr int kOfflinePicture = 4;
+constexpr int kReconnectInterval = 1000;
+constexpr int kAnswerWait = 2000;  // the meter answers within a few hundred milliseconds
 
 const QString kOnline = QStringLiteral("オンライン");
 const QString kOffline = QStringLiteral("オフライン");
 const QString kPortNotOpened =
     QStringLiteral("通信ポートが開きませんでした。\r\n通信設定をもう一度ご確認ください。\r\n");
 const QString kUndefinedError = QStringLiteral("未定義のエラーが発生しました。");
+const QString kVanished = kUndefinedError + QStringLiteral(
+                                                "\r\n測定器との接続が切れました。"
+                                                "\r\nケーブルと測定器の電源を確認してください。"
+                                                "\r\n測定器が戻ると自動で接続し直します。");
+const QString kReconnected = QStringLiteral("再接続しました");
+const QString kNoAnswer = QStringLiteral("測定器から応答がありません");
+const QString kNoAnswerCauses = QStringLiteral(
+    "考えられる原因：\n"
+    "・測定器の電源が入っていない\n"
+    "・ケーブルが外れている、またはゆるんでいる\n"
+    "・通信設定のポート番号が、測定器をつないだポートと違う\n"
+    "・ユーザ設定のモードが測定器と違う（測定器がマニュアルモードになっている）");
 
 bool IsIgnoredEvent(int event) {
     switch (event) {
@@ -73,7 +90,13 @@ struct MeterLink::State {
     FrameAssembler assembler;
     QTimer* dspTimer = nullptr;
     QTimer* cmdTimer = nullptr;
+    QTimer* reconnectTimer = nullptr;
+    QTimer* answerTimer = nullptr;
     bool isOnline = false;
+    // Off, or waiting for a vanished meter; held while another window has the link offline.
+    enum class Watch { Off, On, Held } watch = Watch::Off;
+    std::deque<QDeadlineTimer> unanswered;  // requests of command mode without a frame yet
+    QTime lastReceived;                     // when the last frame came; invalid: none yet
     uint8_t clearPending = 0;
     int connectAnimFrame = 0;
     // The look before start-up: the timer animates the button from the first picture on.
@@ -93,6 +116,16 @@ MeterLink::MeterLink(SerialPort& port, Dialogs& dialogs, LiveDisplay& display, Q
     d->cmdTimer->setInterval(kCmdInterval);
     connect(d->cmdTimer, &QTimer::timeout, this, &MeterLink::CmdTimer_Timer);
     d->cmdTimer->start();
+
+    d->reconnectTimer = new QTimer(this);
+    d->reconnectTimer->setObjectName(QStringLiteral("ReconnectTimer"));
+    d->reconnectTimer->setInterval(kReconnectInterval);
+    connect(d->reconnectTimer, &QTimer::timeout, this, &MeterLink::ReconnectTimer_Timer);
+
+    d->answerTimer = new QTimer(this);
+    d->answerTimer->setObjectName(QStringLiteral("AnswerTimer"));
+    d->answerTimer->setSingleShot(true);
+    connect(d->answerTimer, &QTimer::timeout, this, &MeterLink::AnswerTimer_Timer);
 
     connect(&port, &SerialPort::OnComm, this, &MeterLink::mscPort_OnComm);
 }
@@ -137,6 +170,15 @@ void MeterLink::ShowOfflineLook() {
 }
 
 bool MeterLink::SetLinkOnline(bool open) {
+    if (!open) {
+        // Another window takes the link offline: a meter coming back meanwhile waits until
+        // it has closed (ResumeLink).
+        if (d->watch == State::Watch::On) {
+            d->watch = State::Watch::Held;
+            d->reconnectTimer->stop();
+        }
+        ForgetRequests();
+    }
     const int error = d->port.SetPortOpen(open);
     if (!open) {
         ShowOfflineLook();
@@ -153,7 +195,33 @@ bool MeterLink::SetLinkOnline(bool open) {
     return true;
 }
 
+void MeterLink::ResumeLink() {
+    if (d->watch == State::Watch::Held) StartWatching();
+    LinkControl::ResumeLink();
+}
+
+void MeterLink::StartWatching() {
+    d->watch = State::Watch::On;
+    d->reconnectTimer->start();
+}
+
+void MeterLink::StopWatching() {
+    d->watch = State::Watch::Off;
+    d->reconnectTimer->stop();
+}
+
+void MeterLink::ReconnectTimer_Timer() {
+    if (d->watch != State::Watch::On) return;
+    // As a press of the connect button would, on the same COMn with the same settings, but
+    // without a message while the meter stays away.
+    if (!SetLinkOnline(true)) return;
+    StopWatching();
+    d->isOnline = true;
+    PrintOwnLine(kReconnected);
+}
+
 void MeterLink::cmdConnect_Click() {
+    StopWatching();  // the user decides now
     if (d->isOnline) {
         SetLinkOnline(false);
         d->isOnline = false;
@@ -168,6 +236,7 @@ void MeterLink::cmdConnect_Click() {
 }
 
 void MeterLink::ReopenAfterSettings() {
+    StopWatching();
     if (SetLinkOnline(true)) {
         d->isOnline = true;
     } else {
@@ -211,7 +280,54 @@ void MeterLink::SendCommand(int index) {
     if (!send || !d->port.PortOpen()) return;
     const QString& code = table[size_t(index)].Code;
     G_Param.LastCommand = code;
-    d->port.SetOutput(QString::fromLatin1(CommandFrame(code)));
+    if (d->port.SetOutput(QString::fromLatin1(CommandFrame(code))) == CommErrors::None &&
+        G_Param.OperationMode == 1)
+        ExpectAnswer();
+}
+
+void MeterLink::ExpectAnswer() {
+    d->unanswered.emplace_back(kAnswerWait);
+    if (!d->answerTimer->isActive()) d->answerTimer->start(kAnswerWait);
+}
+
+void MeterLink::ForgetRequests() {
+    d->unanswered.clear();
+    d->answerTimer->stop();
+}
+
+void MeterLink::AnswerTimer_Timer() {
+    // Once for each request: a silent meter is told as often as it is asked, never more.
+    while (!d->unanswered.empty() && d->unanswered.front().hasExpired()) {
+        d->unanswered.pop_front();
+        PrintOwnLine(kNoAnswer);
+        const QString last = d->lastReceived.isValid()
+                                 ? QStringLiteral("　最終受信 ") +
+                                       d->lastReceived.toString(QStringLiteral("HH:mm:ss"))
+                                 : QString();
+        d->display.ShowLinkStatus(kNoAnswer + last, kNoAnswerCauses);
+    }
+    if (!d->unanswered.empty())
+        d->answerTimer->start(int(std::max<qint64>(1, d->unanswered.front().remainingTime())));
+}
+
+void MeterLink::NoteFramesArrived() {
+    // Any frame shows the meter is there; it answers every request sent before it.
+    ForgetRequests();
+    d->lastReceived = QTime::currentTime();
+    d->display.ShowLinkStatus(
+        QStringLiteral("最終受信 ") + d->lastReceived.toString(QStringLiteral("HH:mm:ss")), {});
+}
+
+void MeterLink::ClearIfPending() {
+    if (d->clearPending != 1) return;
+    d->display.ClearPrint();
+    d->clearPending = 0;
+}
+
+void MeterLink::PrintOwnLine(const QString& line) {
+    ClearIfPending();
+    d->display.PrintLine(line);
+    if (!d->dspTimer->isActive()) d->dspTimer->start();
 }
 
 void MeterLink::mscPort_OnComm() {
@@ -220,6 +336,7 @@ void MeterLink::mscPort_OnComm() {
         // The frames are taken from the assembler before any is decoded: a message box that
         // decoding shows lets the next receive event feed it again.
         const FinishedFrames frames = d->assembler.Feed(d->port.Input());
+        if (!frames.isEmpty()) NoteFramesArrived();
         // A listener to the frames may look at any value, so then every frame derives all.
         const bool announce = isSignalConnected(QMetaMethod::fromSignal(&MeterLink::FrameReceived));
         const QString decidedWith = G_Param.LastCommand;
@@ -227,10 +344,7 @@ void MeterLink::mscPort_OnComm() {
                                                   : WeightIndicesNeeded(frames, decidedWith);
         for (qsizetype i = 0; i < frames.size(); ++i) {
             const FrameResponse response = ResponseOf(frames[i], G_Param.LastCommand);
-            if (d->clearPending == 1) {
-                d->display.ClearPrint();
-                d->clearPending = 0;
-            }
+            ClearIfPending();
             if (announce)
                 emit FrameReceived(response.ResponseCode.toString(),
                                    response.ResponseData.toString());
@@ -245,15 +359,20 @@ void MeterLink::mscPort_OnComm() {
     }
     if (IsIgnoredEvent(event)) return;
 
-    // A device that went away has closed the port: show the link offline, so that the user
-    // reconnects with the connect button, rather than pretending it still works; the offline
-    // look is up before the message box. Its unfinished frame would only garble the first
-    // frame after reconnecting. After a line error the partial frame stays: the next
-    // characters go on assembling it.
+    // A device that went away has closed the port: show the link offline rather than
+    // pretending it still works; the offline look is up before the message box. Its
+    // unfinished frame would only garble the first frame after reconnecting. After a line
+    // error the partial frame stays: the next characters go on assembling it.
     if (event == CommEvents::DeviceVanished || !d->port.PortOpen()) {
         d->assembler.Reset();
         SetLinkOnline(false);
         d->isOnline = false;
+    }
+    if (event == CommEvents::DeviceVanished) {
+        // Watching starts before the box, which may stay open while the meter comes back.
+        StartWatching();
+        d->dialogs.Message(kVanished, MsgIcon::Warning);
+        return;
     }
     d->dialogs.Message(CommErrorText(event), MsgIcon::Warning);
 }

@@ -14,7 +14,8 @@ class LiveDisplay;
 
 // The link to the meter as the main window owns it: the port's receive events, frame
 // assembly and decoding, the online/offline state with the connect button's look, and
-// command sending.
+// command sending. A meter that vanished is reopened by itself once it is back, and a
+// request in command mode that gets no answer is told.
 class MeterLink : public QObject, public LinkControl {
     Q_OBJECT
 public:
@@ -25,6 +26,7 @@ public:
     bool SetLinkOnline(bool open) override;
     bool IsOnline() const override;
     void SetIsOnline(bool online) override;
+    void ResumeLink() override;
 
     // Start-up: applies the saved port number and line settings (resetting unusable line
     // settings to the defaults and rewriting user.dat), the control properties, and opens
@@ -60,10 +62,22 @@ public slots:
     void mscPort_OnComm();
     void DspTimer_Timer();
     void CmdTimer_Timer();
+    // About once a second after the meter vanished: reopens the port once it is back.
+    void ReconnectTimer_Timer();
+    // Tells each request of command mode that got no frame in time.
+    void AnswerTimer_Timer();
 
 private:
     void SetLook(int picture, const QString& caption);
     void ShowOfflineLook();
+    void StartWatching();
+    void StopWatching();
+    void ExpectAnswer();
+    void ForgetRequests();
+    void NoteFramesArrived();
+    void ClearIfPending();
+    // A line of the link's own on the received-data box, kept together with the frames'.
+    void PrintOwnLine(const QString& line);
 
     struct State;
     std::unique_ptr<State> d;

@@ -1,7 +1,5 @@
 #include "MeasuringState.h"
 
-#include <QStringList>
-
 #include "RecordNumbering.h"
 
 void MeasuringState::Loaded(const MeasureValues& values, const Names& names) {
@@ -28,10 +26,10 @@ QString MeasuringState::Missing() const {
 }
 
 QString MeasuringState::Who(int number, const Names& names) {
-    QStringList parts{QStringLiteral("No.%1").arg(number)};
+    QString who = QStringLiteral("No.%1").arg(number);
     for (const QString& name : names)
-        if (!name.trimmed().isEmpty()) parts << name.trimmed();
-    return parts.join(u' ');
+        if (!name.trimmed().isEmpty()) return who + u' ' + name.trimmed();
+    return who;
 }
 
 QString MeasuringState::CountdownText(const QString& who, int secondsLeft) {

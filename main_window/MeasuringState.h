@@ -29,7 +29,7 @@ public:
     // What a whole person still lacks: "身長", "体重" or "身長と体重".
     QString Missing() const;
 
-    // "No.5 青木 さくら" : the number and its non-empty names.
+    // "No.5 青木 さくら": the number and its first name that is not blank.
     static QString Who(int number, const Names& names);
     // "No.5 青木 さくら に 2 秒後に書き込みます"
     static QString CountdownText(const QString& who, int secondsLeft);

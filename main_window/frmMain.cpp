@@ -236,6 +236,11 @@ void frmMain::ClearPrint() {
     picDisp->Cls();
 }
 
+void frmMain::ShowLinkStatus(const QString& text, const QString& toolTip) {
+    lblLinkStatus->setText(text);
+    lblLinkStatus->setToolTip(toolTip);
+}
+
 void frmMain::ShowBmiResult(const QString& text) {
     lblBmiRes->setText(text);
 }
@@ -374,9 +379,12 @@ void frmMain::ClearCurrent() {
     const MeasureRecord stored =
         RecordFile::Read(G_Param.RecordFilePath(), G_Param.CurrentIndex + 3).Record;
     // Measured values are never erased by a key pressed beside Ctrl+S without a word.
-    if ((stored.Values.AnyMeasured() || G_Param.CurrentValues.AnyMeasured()) &&
-        !m_platform.Dialog->AskDestructive(MainTexts::AskClear(number)))
-        return;
+    if (stored.Values.AnyMeasured() || G_Param.CurrentValues.AnyMeasured()) {
+        m_asking = true;
+        const bool clear = m_platform.Dialog->AskDestructive(MainTexts::AskClear(number));
+        m_asking = false;
+        if (!clear) return;
+    }
     StopAutoWrite();
     // Written first: a failed clear leaves the display as it was.
     if (!WriteSucceeded(

@@ -39,6 +39,7 @@ public:
     void ShowBmiResult(const QString& text) override;
     void ArmAutoWrite(int ms, bool afterValue) override;
     void ValueStored(MeasuredQuantity quantity) override;
+    void ShowLinkStatus(const QString& text, const QString& toolTip) override;
 
     // Record writing and numbering.
     void InputClick();
@@ -72,6 +73,7 @@ public:
     QPushButton* cmdNextUnmeasured;
     QPushButton* cmdConnect;
     QLabel* lblConnect;
+    QLabel* lblLinkStatus;  // in the status bar: last frame received, or no answer
     QGroupBox* fmeBaseInput;
     std::array<QPushButton*, 5> cmdCommandSwitch{};
     QLabel* lblPending;   // status bar: the pending automatic write

@@ -191,11 +191,22 @@ void frmMain::BuildControls() {
     outer->addLayout(body, 1);
     outer->addWidget(fmeBaseInput);
 
-    // The pending automatic write on the left, how far the day has come on the right.
+    // The pending automatic write on the left; the link's news and how far the day has come
+    // on the right.
     lblPending = Named(new QLabel(this), QStringLiteral("lblPending"));
     lblProgress = Named(new QLabel(this), QStringLiteral("lblProgress"));
+    lblLinkStatus = Named(new QLabel(this), QStringLiteral("lblLinkStatus"));
+    // Two short lines on the right leave the countdown the width of the window.
+    auto* dayAndLink = new QWidget(this);
+    auto* rightLines = new QVBoxLayout(dayAndLink);
+    rightLines->setContentsMargins(0, 0, 0, 0);
+    rightLines->setSpacing(0);
+    for (QLabel* label : {lblProgress, lblLinkStatus}) {
+        label->setAlignment(Qt::AlignRight);
+        rightLines->addWidget(label);
+    }
     statusBar()->addWidget(lblPending, 1);
-    statusBar()->addPermanentWidget(lblProgress);
+    statusBar()->addPermanentWidget(dayAndLink);
     statusBar()->setSizeGripEnabled(false);
 }
 

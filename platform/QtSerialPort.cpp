@@ -75,9 +75,15 @@ QString QtSerialPort::Input() {
     return QString::fromLatin1(bytes);
 }
 
+PortDevice QtSerialPort::DeviceOf(int port) const {
+    return ResolvePort(port, m_appFolder, m_linkedPorts.contains(port));
+}
+
 int QtSerialPort::OpenDevice() {
-    m_devicePath = DevicePathForPort(CommPort(), m_appFolder);
-    if (!QFileInfo::exists(m_devicePath)) return CommErrors::NoSuchPort;
+    const PortDevice device = DeviceOf(CommPort());
+    if (device.Linked) m_linkedPorts.insert(CommPort());
+    m_devicePath = device.Path;
+    if (m_devicePath.isEmpty() || !QFileInfo::exists(m_devicePath)) return CommErrors::NoSuchPort;
     if (m_port->isOpen()) m_port->close();
     m_leftover.clear();
     m_vanished = false;

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QSerialPort>
+#include <QSet>
 #include <QString>
 #include <optional>
 
@@ -16,7 +17,9 @@ constexpr int kUndefinedCommEvent = 1099;
 std::optional<int> CommEventForSerialError(QSerialPort::SerialPortError error);
 
 // The real serial port component over QSerialPort. COMn is resolved through the program
-// folder's ports/ links (DevicePathForPort), so a pty or a USB adapter can stand for it.
+// folder's ports/ links (ResolvePort) at every opening, so a pty or a USB adapter can stand
+// for it, and a replugged adapter or a restarted virtual meter is found behind its link
+// again. Once a link has named COMn, COMn is that link's device or nothing.
 class QtSerialPort : public SerialPort {
     Q_OBJECT
 public:
@@ -26,6 +29,7 @@ public:
     QString Input() override;
     // The device the port was last opened on (empty before the first open).
     QString DevicePath() const { return m_devicePath; }
+    PortDevice DeviceOf(int port) const override;
 
 protected:
     int OpenDevice() override;
@@ -48,4 +52,5 @@ private:
     bool m_configuring = false;     // refusals while applying settings are not errors
     bool m_vanished = false;        // the device is gone; later errors of it are echoes
     quint64 m_openCount = 0;        // tells a queued close which opening it belongs to
+    QSet<int> m_linkedPorts;        // ports a ports/COMn link has named in this run
 };

@@ -106,6 +106,10 @@ int SerialPort::SetPortOpen(bool open) {
     return CommErrors::None;
 }
 
+PortDevice SerialPort::DeviceOf(int port) const {
+    return {QStringLiteral("COM%1").arg(port), false, true};
+}
+
 int SerialPort::SetOutput(const QString& output) {
     if (!m_open) return CommErrors::PortNotOpen;
     return WriteBytes(output.toLatin1());

@@ -5,6 +5,8 @@
 #include <deque>
 #include <optional>
 
+#include "PortNames.h"
+
 // Reasons of an OnComm event, as CommEvent reports them.
 namespace CommEvents {
 constexpr int SendBelowThreshold = 1;
@@ -76,6 +78,8 @@ public:
     // Writes the whole text, one byte per character.
     int SetOutput(const QString& output);
     int CommEvent() const { return m_commEvent; }
+    // The device that opening COM`port` would use now, for showing it to the user.
+    virtual PortDevice DeviceOf(int port) const;
 
 signals:
     // Raised for every CommEvent; never while another OnComm handler is still running.

@@ -1,6 +1,8 @@
 #include "frmComSet.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,7 +14,6 @@
 #include "G_Param.h"
 #include "Named.h"
 #include "PortMarks.h"
-#include "PortNames.h"
 #include "SerialPort.h"
 #include "Services.h"
 #include "mdlPublicWriteFunc.h"
@@ -22,6 +23,15 @@ namespace {
 // Selects the entry with this text; an unknown text selects nothing.
 void SelectText(QComboBox* list, const QString& text) {
     list->setCurrentIndex(text.isEmpty() ? -1 : list->findText(text));
+}
+
+// What COMn stands for, as the user reads it: the device, marked when a link names a device
+// that is not there (a meter or an adapter unplugged).
+QString PortDeviceText(int port, const PortDevice& device) {
+    const QString name =
+        device.Path.isEmpty() ? QStringLiteral("ports/COM%1").arg(port) : device.Path;
+    return device.Linked && !device.Present ? name + QStringLiteral("（装置が見つかりません）")
+                                            : name;
 }
 
 // The selected entry, or `fallback` when nothing is selected.
@@ -48,6 +58,7 @@ frmComSet::frmComSet(SerialPort& port, const DeviceInventory& inventory, Dialogs
     lblDataBit =
         Named(new QLabel(QStringLiteral("データビット"), this), QStringLiteral("lblDataBit"));
     lblParity = Named(new QLabel(QStringLiteral("パリティ"), this), QStringLiteral("lblParity"));
+    lblPortDevice = Named(new QLabel(this), QStringLiteral("lblPortDevice"));
     cmdOkTrans = Named(new QPushButton(QStringLiteral("保存"), this), QStringLiteral("cmdOkTrans"));
     cmdCancelTrans = Named(new QPushButton(QStringLiteral("キャンセル"), this),
                            QStringLiteral("cmdCancelTrans"));
@@ -62,6 +73,7 @@ frmComSet::frmComSet(SerialPort& port, const DeviceInventory& inventory, Dialogs
     auto* grid = new QGridLayout;
     grid->addWidget(lblPortNum, 0, 0);
     grid->addWidget(cboPortNum, 0, 1);
+    grid->addWidget(lblPortDevice, 0, 2);
     grid->addWidget(lblBaudrate, 1, 0);
     grid->addWidget(cboBaudrate, 1, 1);
     grid->addWidget(lblDataBit, 2, 0);
@@ -85,6 +97,10 @@ frmComSet::frmComSet(SerialPort& port, const DeviceInventory& inventory, Dialogs
     connect(cmdOkTrans, &QPushButton::clicked, this, &frmComSet::cmdOkTrans_Click);
     connect(cmdCancelTrans, &QPushButton::clicked, this, &frmComSet::cmdCancelTrans_Click);
     connect(cmdDefTrans, &QPushButton::clicked, this, &frmComSet::cmdDefTrans_Click);
+    // While the list is open the label follows the entry pointed at.
+    connect(cboPortNum, &QComboBox::currentIndexChanged, this, &frmComSet::ShowPortDevice);
+    connect(cboPortNum, &QComboBox::highlighted, this, &frmComSet::ShowPortDevice);
+    cboPortNum->view()->window()->installEventFilter(this);  // the list's popup
 
     Form_Load(inventory);
 }
@@ -94,11 +110,13 @@ void frmComSet::Form_Load(const DeviceInventory& inventory) {
     const QStringList entries = PortMarks::PortEntryTexts(marks);
     for (int k = 1; k <= PortMarks::PortCount; ++k) {
         const PortMarks::PortMark& mark = marks[static_cast<size_t>(k - 1)];
-        cboPortNum->addItem(entries.at(k - 1));
         // COMn means little on a machine without such names: show the device it stands for.
-        const QString path =
-            mark.Path.isEmpty() ? DevicePathForPort(k, G_Param.AppFolder) : mark.Path;
-        cboPortNum->setItemData(k - 1, path, Qt::ToolTipRole);
+        // A link names it itself; otherwise the inventory's name for it is the better hint.
+        const PortDevice resolved = m_port.DeviceOf(k);
+        const QString device =
+            resolved.Linked || mark.Path.isEmpty() ? PortDeviceText(k, resolved) : mark.Path;
+        cboPortNum->addItem(entries.at(k - 1), device);
+        cboPortNum->setItemData(k - 1, device, Qt::ToolTipRole);
     }
     cboBaudrate->addItems(CommSettingsText::BaudRateEntries());
     cboDataBit->addItems(CommSettingsText::DataBitEntries());
@@ -111,6 +129,17 @@ void frmComSet::Form_Load(const DeviceInventory& inventory) {
     SelectText(cboBaudrate, current.BaudRate);
     SelectText(cboParity, current.Parity);
     SelectText(cboDataBit, current.DataBits);
+}
+
+void frmComSet::ShowPortDevice(int entry) {
+    lblPortDevice->setText(cboPortNum->itemData(entry).toString());
+}
+
+bool frmComSet::eventFilter(QObject* watched, QEvent* event) {
+    // The list closed without a choice: back to the chosen entry's device.
+    if (event->type() == QEvent::Hide && watched == cboPortNum->view()->window())
+        ShowPortDevice(cboPortNum->currentIndex());
+    return QDialog::eventFilter(watched, event);
 }
 
 void frmComSet::cmdDefTrans_Click() {

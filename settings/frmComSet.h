@@ -25,6 +25,7 @@ public:
     QLabel* lblBaudrate = nullptr;
     QLabel* lblDataBit = nullptr;
     QLabel* lblParity = nullptr;
+    QLabel* lblPortDevice = nullptr;  // the device the chosen (or pointed-at) COMn stands for
     QPushButton* cmdOkTrans = nullptr;
     QPushButton* cmdCancelTrans = nullptr;
     QPushButton* cmdDefTrans = nullptr;
@@ -34,8 +35,12 @@ public slots:
     void cmdCancelTrans_Click();
     void cmdDefTrans_Click();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void Form_Load(const DeviceInventory& inventory);
+    void ShowPortDevice(int entry);
 
     SerialPort& m_port;
     Dialogs& m_dialogs;

@@ -1,10 +1,12 @@
 #include <sys/resource.h>
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include "DialogsDouble.h"
 #include "G_Const.h"
@@ -23,8 +25,10 @@ public:
     void ShowBmiResult(const QString& text) override { BmiLabel = text; }
     void RefreshDisplay() override { ++Refreshes; }
     void ArmAutoWrite(int ms, bool) override { Arms << ms; }
+    void ShowLinkStatus(const QString& text, const QString&) override { Status = text; }
 
     QStringList Lines;
+    QString Status;
     QString BmiLabel;
     int Refreshes = 0;
     QList<int> Arms;
@@ -119,7 +123,7 @@ private slots:
         QVERIFY(link.IsOnline());
 
         QTRY_VERIFY_WITH_TIMEOUT(!dialogs.Transcript.isEmpty(), kPatience);
-        QCOMPARE(dialogs.Texts(), QStringList{QStringLiteral("未定義のエラーが発生しました。")});
+        QVERIFY(dialogs.Texts().first().startsWith(u"未定義のエラーが発生しました。\r\n測定器"_qs));
         QCOMPARE(dialogs.Transcript.first().Icon, MsgIcon::Warning);
         QVERIFY(!link.IsOnline());
         QVERIFY(!port.PortOpen());
@@ -138,6 +142,46 @@ private slots:
         QVERIFY2(busy < 0.5, qPrintable(QStringLiteral("busy %1").arg(busy)));
         QCOMPARE(events.size(), eventsSoFar);
         QCOMPARE(dialogs.Transcript.size(), 1);
+    }
+
+    void repluggedMeterIsBackInUseByItself() {
+        QFile script(m_folder->Path() + QStringLiteral("/replug.txt"));
+        QVERIFY(script.open(QIODevice::WriteOnly) &&
+                script.write("wait SY\npause 300\nreplug 1500\n"));
+        script.close();
+        QVERIFY(StartMeter({QStringLiteral("--script"), script.fileName()}));
+        QtSerialPort port(m_folder->Path());
+        DialogsDouble dialogs;
+        ShownDisplay display;
+        MeterLink link(port, dialogs, display);
+        link.OpenAtStartup();
+        link.SendCommand(0);
+        QTRY_VERIFY_WITH_TIMEOUT(!dialogs.Transcript.isEmpty(), kPatience);
+        QCOMPARE(link.ConnectCaption(), QStringLiteral("オフライン"));
+
+        QTRY_COMPARE_WITH_TIMEOUT(link.ConnectCaption(), QStringLiteral("オンライン"), kPatience);
+        QVERIFY(display.Lines.contains(QStringLiteral("再接続しました")));
+        link.SendCommand(2);
+        QTRY_COMPARE_WITH_TIMEOUT(G_Param.RecordBuffer.Values.Weight.Trimmed(), u"65.4"_qs,
+                                  kPatience);
+        QCOMPARE(dialogs.Transcript.size(), 1);  // one message, no more for the tries
+    }
+
+    // Told after about 2 s, once per request, and never in a box.
+    void silentMeterIsToldOncePerRequest() {
+        QVERIFY(StartMeter({QStringLiteral("--silent")}));
+        QtSerialPort port(m_folder->Path());
+        DialogsDouble dialogs;
+        ShownDisplay display;
+        MeterLink link(port, dialogs, display);
+        link.OpenAtStartup();
+        const QString noAnswer = QStringLiteral("測定器から応答がありません");
+        link.SendCommand(0);
+        link.SendCommand(2);
+        QTRY_COMPARE_WITH_TIMEOUT(display.Lines, QStringList(2, noAnswer), kPatience);
+        QVERIFY(!link.findChild<QTimer*>(QStringLiteral("AnswerTimer"))->isActive());
+        QCOMPARE(display.Status, noAnswer);
+        QVERIFY(dialogs.Transcript.isEmpty());
     }
 };
 

@@ -26,10 +26,14 @@ public:
         Arms << ms;
         ArmsAfterValue << afterValue;
     }
+    void ShowLinkStatus(const QString& text, const QString& toolTip) override {
+        LinkStatus = text + u'|' + toolTip;
+    }
 
     QStringList Lines;   // what picDisp shows now
     QStringList Events;  // prints, clears and refreshes in order
     QString BmiLabel = QStringLiteral("(untouched)");
+    QString LinkStatus;  // the status bar's link text | its tool tip
     int Clears = 0;
     int Refreshes = 0;
     QList<int> Arms;

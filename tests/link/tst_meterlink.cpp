@@ -18,6 +18,10 @@ const QString kOffline = QStringLiteral("オフライン");
 const QString kPortNotOpened =
     QStringLiteral("通信ポートが開きませんでした。\r\n通信設定をもう一度ご確認ください。\r\n");
 const QString kUndefined = QStringLiteral("未定義のエラーが発生しました。");
+const QString kVanished = kUndefined + QStringLiteral(
+                                           "\r\n測定器との接続が切れました。\r\n"
+                                           "ケーブルと測定器の電源を確認してください。\r\n"
+                                           "測定器が戻ると自動で接続し直します。");
 
 QByteArray Frame(const QByteArray& body) {
     return '\x02' + body + '\x03';
@@ -449,7 +453,7 @@ private slots:
         m_port->Vanish();
         QCOMPARE(captionDuringMessage, kOffline);
 
-        QCOMPARE(m_dialogs->Texts(), QStringList{kUndefined});
+        QCOMPARE(m_dialogs->Texts(), QStringList{kVanished});
         QCOMPARE(m_dialogs->Transcript.first().Icon, MsgIcon::Warning);
         QVERIFY(!m_link->IsOnline());
         QVERIFY(!m_port->PortOpen());
@@ -464,6 +468,26 @@ private slots:
         QVERIFY(m_port->PortOpen());
         QCOMPARE(m_link->ConnectCaption(), kOnline);
         QCOMPARE(m_dialogs->Transcript.size(), 1);
+    }
+
+    // The user's own move ends the watching; another window holds it while the link is shut.
+    void userActionOnTheLinkEndsTheWatching_data() {
+        QTest::addColumn<QString>("action");
+        QTest::newRow("connect button") << "connect";
+        QTest::newRow("communication settings") << "settings";
+        QTest::newRow("another window") << "window";
+    }
+    void userActionOnTheLinkEndsTheWatching() {
+        QFETCH(QString, action);
+        m_link->OpenAtStartup();
+        m_port->Vanish();
+        m_port->MissingPorts << G_Param.PortNumber;
+        auto* watch = m_link->findChild<QTimer*>(QStringLiteral("ReconnectTimer"));
+        if (action == u"connect") m_link->cmdConnect_Click();
+        if (action == u"settings") m_link->ReopenAfterSettings();
+        if (action == u"window")
+            RunWithLinkSuspended(*m_link, [&] { QVERIFY(!watch->isActive()); });
+        QCOMPARE(watch->isActive(), action == u"window");
     }
 
     void frameCutByAVanishedDeviceDoesNotGarbleTheNextOne() {

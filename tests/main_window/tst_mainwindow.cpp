@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
@@ -211,6 +212,8 @@ private slots:
         f->port.Receive(kHeightFrame);
         QVERIFY(!w.AwTimer->isActive());
         QCOMPARE(w.picDisp->Lines().last(), QStringLiteral("身長  170.2cm"));
+        const auto* status = w.statusBar()->findChild<QLabel*>(QStringLiteral("lblLinkStatus"));
+        QVERIFY(status && status->text().startsWith(QStringLiteral("最終受信 ")));
     }
 
     void startupWithoutUserDatWarnsOnceAndRecreatesIt() {

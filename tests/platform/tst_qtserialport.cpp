@@ -91,25 +91,34 @@ private slots:
         QCOMPARE(port.objectName(), QStringLiteral("mscPort"));
     }
 
-    void missingDeviceIsNoSuchPort() {
-        LinkCom(3, m_programDir.path() + QStringLiteral("/no-such-device"));
-        QtSerialPort port(m_programDir.path());
-        QCOMPARE(port.SetCommPort(3), CommErrors::None);
-        QCOMPARE(port.SetPortOpen(true), CommErrors::NoSuchPort);
-        QVERIFY(!port.PortOpen());
+    // COMn is its link's device; once a link named it, never the built-in port instead.
+    void portNamesResolveToTheLinksDeviceOrNothing_data() {
+        QTest::addColumn<QString>("link");    // none, pty, dangling, removed (after opening)
+        QTest::addColumn<int>("openError");   // -1: not opened (a built-in port may be anything)
+        QTest::addColumn<QString>("device");  // "pty": the line's own end
+        QTest::newRow("no link") << "none" << -1 << "/dev/ttyS4";
+        QTest::newRow("link to a pty") << "pty" << 0 << "pty";
+        QTest::newRow("dangling link") << "dangling" << 8002 << "/no-such-device";
+        QTest::newRow("link removed after opening") << "removed" << 8002 << "";
     }
-
-    void opensTheDeviceThePortsLinkNames() {
+    void portNamesResolveToTheLinksDeviceOrNothing() {
+        QFETCH(QString, link);
+        QFETCH(int, openError);
+        QFETCH(QString, device);
         PtyMaster meter;
-        QVERIFY(meter.IsOpen());
-        LinkCom(1, meter.SlavePath());
+        const QString linkPath = m_programDir.path() + QStringLiteral("/ports/COM5");
+        QFile::remove(linkPath);
+        if (link != u"none") LinkCom(5, link == u"dangling" ? device : meter.SlavePath());
         QtSerialPort port(m_programDir.path());
-        QCOMPARE(port.SetCommPort(1), CommErrors::None);
-        QCOMPARE(port.SetPortOpen(true), CommErrors::None);
-        QVERIFY(port.PortOpen());
-        QCOMPARE(port.DevicePath(), meter.SlavePath());
-        QCOMPARE(port.SetPortOpen(false), CommErrors::None);
-        QVERIFY(!port.PortOpen());
+        port.SetCommPort(5);
+        if (link == u"removed") {
+            QCOMPARE(port.SetPortOpen(true), CommErrors::None);
+            port.SetPortOpen(false);
+            QVERIFY(QFile::remove(linkPath));
+        }
+        if (openError >= 0) QCOMPARE(port.SetPortOpen(true), openError);
+        QCOMPARE(port.DeviceOf(5).Path, device == u"pty" ? meter.SlavePath() : device);
+        if (openError >= 0) QCOMPARE(port.DeviceOf(5).Present, openError == 0);
     }
 
     // A pty refuses parity and RTS/CTS; the port opens anyway and raises nothing for it.

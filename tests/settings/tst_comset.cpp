@@ -1,4 +1,7 @@
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <memory>
@@ -6,10 +9,11 @@
 #include "CommSettingsText.h"
 #include "DialogsDouble.h"
 #include "G_Param.h"
+#include "QtSerialPort.h"
 #include "SerialPortDouble.h"
 #include "ServiceDoubles.h"
-#include "WindowTestSupport.h"
 #include "TestProgramFolder.h"
+#include "WindowTestSupport.h"
 #include "frmComSet.h"
 
 class ComSetTest : public QObject {
@@ -144,18 +148,19 @@ private slots:
         QCOMPARE(m_port->CommPort(), 8);
     }
 
+    // Beside the list too, for the chosen entry and the one pointed at.
     void portEntriesShowTheDeviceTheyStandFor() {
         m_inventory.Devices = {{QStringLiteral("pty"), QStringLiteral("/dev/pts/9 (COM2)"),
                                 QStringLiteral("/dev/pts/9")}};
-        auto dlg = OpenDialog();
-        const auto* ports = dlg->findChild<QComboBox*>("cboPortNum");
-        QCOMPARE(ports->itemData(1, Qt::ToolTipRole).toString(), QStringLiteral("/dev/pts/9"));
-#ifndef Q_OS_WIN
-        QCOMPARE(ports->itemData(0, Qt::ToolTipRole).toString(), QStringLiteral("/dev/ttyS0"));
-        QCOMPARE(ports->itemData(7, Qt::ToolTipRole).toString(), QStringLiteral("/dev/ttyS7"));
-#else
-        QCOMPARE(ports->itemData(0, Qt::ToolTipRole).toString(), QStringLiteral("COM1"));
-#endif
+        QVERIFY(QDir(m_folder->Path()).mkpath(QStringLiteral("ports")));
+        QVERIFY(QFile::link(QStringLiteral("/dev/no-meter"), m_folder->Path() + "/ports/COM3"));
+        QtSerialPort port(m_folder->Path());
+        frmComSet dlg(port, m_inventory, m_dialogs);
+        QCOMPARE(dlg.cboPortNum->itemData(1, Qt::ToolTipRole).toString(), "/dev/pts/9");
+        QCOMPARE(dlg.lblPortDevice->text(), QStringLiteral("/dev/ttyS0"));
+        emit dlg.cboPortNum->highlighted(2);  // a link whose device is missing
+        QCOMPARE(dlg.lblPortDevice->text(),
+                 QStringLiteral("/dev/no-meter（装置が見つかりません）"));
     }
 
     void opensWithThePortsCurrentValues_data() {

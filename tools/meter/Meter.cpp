@@ -49,21 +49,52 @@ Meter::~Meter() {
 }
 
 std::optional<QString> Meter::Start() {
-    if (auto error = m_options.Device.isEmpty() ? OpenPseudoTerminal() : OpenDevice()) return error;
-    if (auto error = MakeLink()) {
-        Stop();
-        return error;
-    }
-    m_notifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &Meter::line_Readable);
-
+    if (auto error = OpenLine()) return error;
     if (m_options.HasScript)
         QTimer::singleShot(0, this, &Meter::RunScript);
-    else if (m_options.OperationMode == MeterOptions::Mode::Manual)
+    else if (m_options.OperationMode == MeterOptions::Mode::Manual && !m_options.Silent)
         m_manualTimer.start();
     if (m_options.UnplugAfterSeconds >= 0)
         QTimer::singleShot(qRound(m_options.UnplugAfterSeconds * 1000.0), this, &Meter::Unplug);
     return std::nullopt;
+}
+
+std::optional<QString> Meter::OpenLine() {
+    if (auto error = m_options.Device.isEmpty() ? OpenPseudoTerminal() : OpenDevice()) {
+        CloseLine();
+        return error;
+    }
+    if (auto error = MakeLink()) {
+        CloseLine();
+        return error;
+    }
+    m_splitter = {};
+    m_notifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &Meter::line_Readable);
+    return std::nullopt;
+}
+
+void Meter::CloseLine() {
+    delete m_notifier;
+    m_notifier = nullptr;
+    if (m_fd >= 0) ::close(m_fd);
+    if (m_slaveFd >= 0) ::close(m_slaveFd);
+    m_fd = m_slaveFd = -1;
+}
+
+void Meter::Replug(int milliseconds) {
+    Log(QStringLiteral("unplugged for %1 ms").arg(milliseconds));
+    CloseLine();
+    QTimer::singleShot(milliseconds, this, [this] {
+        if (const auto error = OpenLine()) {
+            Log(*error);
+            Done();
+            return;
+        }
+        Log(QStringLiteral("plugged in again on %1").arg(m_devicePath));
+        emit Replugged(m_devicePath);
+        RunScript();
+    });
 }
 
 std::optional<QString> Meter::OpenPseudoTerminal() {
@@ -93,37 +124,31 @@ std::optional<QString> Meter::MakeLink() {
     if (m_options.Link.isEmpty()) return std::nullopt;
     const QFileInfo link(m_options.Link);
     if (link.isSymLink()) {
-        // Ours from an earlier run (a pty, or gone); anything else belongs to the user.
+        // Ours from an earlier run or line (a pty, or gone); anything else is the user's.
         const QString target = link.symLinkTarget();
+        if (target == m_devicePath) return std::nullopt;
         if (QFileInfo::exists(target) && !target.startsWith(u"/dev/pts/"))
             return QStringLiteral("%1 points at %2; remove it first").arg(link.filePath(), target);
-        QFile::remove(link.filePath());
     } else if (link.exists()) {
         return QStringLiteral("%1 exists and is not a link; remove it first").arg(link.filePath());
     }
     QDir().mkpath(link.absolutePath());
-    if (!QFile::link(m_devicePath, link.filePath()))
+    // Made beside it and renamed over it: the program never finds the name missing.
+    const QString fresh = link.filePath() + QStringLiteral(".new");
+    QFile::remove(fresh);
+    if (!QFile::link(m_devicePath, fresh) ||
+        std::rename(QFile::encodeName(fresh).constData(),
+                    QFile::encodeName(link.filePath()).constData()) != 0) {
+        QFile::remove(fresh);
         return QStringLiteral("cannot make the link %1").arg(link.filePath());
-    m_madeLink = true;
+    }
     return std::nullopt;
-}
-
-void Meter::RemoveLink() {
-    if (!m_madeLink) return;
-    m_madeLink = false;
-    const QFileInfo link(m_options.Link);
-    if (link.isSymLink() && link.symLinkTarget() == m_devicePath) QFile::remove(link.filePath());
 }
 
 void Meter::Stop() {
     m_manualTimer.stop();
     m_scriptTimer.stop();
-    delete m_notifier;
-    m_notifier = nullptr;
-    if (m_fd >= 0) ::close(m_fd);
-    if (m_slaveFd >= 0) ::close(m_slaveFd);
-    m_fd = m_slaveFd = -1;
-    RemoveLink();
+    CloseLine();
 }
 
 void Meter::Log(const QString& text) const {
@@ -166,6 +191,10 @@ void Meter::line_Readable() {
         if (!m_waitingFor.isEmpty() && command == m_waitingFor) {
             m_waitingFor.clear();
             QTimer::singleShot(0, this, &Meter::RunScript);
+        }
+        if (m_options.Silent) {
+            Log(QStringLiteral("silent: %1 not answered").arg(QString::fromLatin1(command)));
+            continue;
         }
         if (m_options.OperationMode != MeterOptions::Mode::Command) {
             Log(QStringLiteral("command %1 ignored in manual mode")
@@ -210,6 +239,9 @@ void Meter::RunScript() {
                 return;
             case meter::ScriptStep::Kind::Unplug:
                 Unplug();
+                return;
+            case meter::ScriptStep::Kind::Replug:
+                Replug(step.Milliseconds);
                 return;
             case meter::ScriptStep::Kind::End:
                 Done();

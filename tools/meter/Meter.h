@@ -24,6 +24,7 @@ struct MeterOptions {
     bool ExitWhenDone = false;
     QString Device;  // empty: a new pseudo-terminal
     QString Link;
+    bool Silent = false;  // the line is open, but nothing is answered or sent on its own
     bool Verbose = false;
 };
 
@@ -38,11 +39,13 @@ public:
     std::optional<QString> Start();
     // The device the program should open.
     QString DevicePath() const { return m_devicePath; }
-    // Closes the line and removes the link.
+    // Closes the line. The link stays, as a real adapter's name does.
     void Stop();
 
 signals:
     void Finished();
+    // A script's replug step opened a new line on `device` behind the same link.
+    void Replugged(const QString& device);
 
 private slots:
     void line_Readable();
@@ -51,10 +54,12 @@ private slots:
     void Unplug();
 
 private:
+    std::optional<QString> OpenLine();
+    void CloseLine();
+    void Replug(int milliseconds);
     std::optional<QString> OpenPseudoTerminal();
     std::optional<QString> OpenDevice();
     std::optional<QString> MakeLink();
-    void RemoveLink();
     void Send(const QByteArray& bytes);
     void Log(const QString& text) const;
     void Done();
@@ -63,7 +68,6 @@ private:
     int m_fd = -1;       // our end of the line
     int m_slaveFd = -1;  // held open so the pty survives the program closing its end
     QString m_devicePath;
-    bool m_madeLink = false;
     QSocketNotifier* m_notifier = nullptr;
     meter::CommandSplitter m_splitter;
     meter::PersonGenerator m_people;

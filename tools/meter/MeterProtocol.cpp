@@ -191,12 +191,12 @@ ScriptResult ParseScript(const QString& text) {
             const auto bytes = Unescape(line.trimmed().mid(4));
             if (!bytes) return fail(QStringLiteral("bad escape in raw bytes"));
             step.Bytes = *bytes;
-        } else if (word == u"pause") {
+        } else if (word == u"pause" || word == u"replug") {
             bool ok = false;
-            step.What = ScriptStep::Kind::Pause;
+            step.What = word == u"pause" ? ScriptStep::Kind::Pause : ScriptStep::Kind::Replug;
             step.Milliseconds = rest.toInt(&ok);
             if (!ok || step.Milliseconds < 0)
-                return fail(QStringLiteral("pause needs milliseconds"));
+                return fail(QStringLiteral("%1 needs milliseconds").arg(word));
         } else if (word == u"wait") {
             if (rest.size() != 2) return fail(QStringLiteral("wait needs a two-letter code"));
             step.What = ScriptStep::Kind::Wait;

@@ -79,13 +79,15 @@ QList<QByteArray> PersonFrames(const Person& person, bool withSittingHeight);
 //   pause MS            wait MS milliseconds
 //   wait CODE           wait until the program sends the command CODE
 //   unplug              close the line and end
+//   replug MS           close the line, and MS milliseconds later open a new one behind the
+//                       same link (a cable pulled and pushed back); the script goes on then
 //   end                 end (closing the line) instead of keeping it open
 // Blank lines and lines starting with '#' are skipped.
 struct ScriptStep {
-    enum class Kind { Send, Pause, Wait, Unplug, End };
+    enum class Kind { Send, Pause, Wait, Unplug, Replug, End };
     Kind What = Kind::Send;
-    QByteArray Bytes;  // Send: the bytes; Wait: the command code
-    int Milliseconds = 0;
+    QByteArray Bytes;      // Send: the bytes; Wait: the command code
+    int Milliseconds = 0;  // Pause, Replug
 };
 struct ScriptResult {
     QList<ScriptStep> Steps;

@@ -40,12 +40,27 @@ Script file (--script), one step per line; blank lines and # comments are skippe
   pause MS           wait MS milliseconds
   wait CODE          wait until the program sends the command CODE
   unplug             close the line (the program sees the device vanish) and end
+  replug MS          close the line, and MS milliseconds later open a new one behind
+                     the same --link (a cable pulled and pushed back); its device is
+                     printed as another line, and the script goes on
   end                end, closing the line
 After the last step the line stays open (unless --exit-when-done). In command mode
 requests are still answered while the script plays; use --mode manual to play only
 the script.
 
-The meter ends on Ctrl+C or SIGTERM and removes the link it made.)";
+With --silent the line is open but the meter answers nothing and sends nothing on its
+own (a meter switched off, or one in the other mode): Hakaron in command mode then
+says "測定器から応答がありません". A script still plays.
+
+Unplug and replug while Hakaron runs:
+  printf 'pause 5000\nreplug 3000\n' > replug.txt
+  ./hakaron-meter --link program/ports/COM1 --script replug.txt
+Hakaron shows one message and goes offline, then reconnects by itself and prints
+"再接続しました".
+
+The meter ends on Ctrl+C or SIGTERM. The link it made stays, as a real adapter's name
+does: Hakaron then reports the meter missing instead of opening another device, and
+the next run of the meter points the link at its new line.)";
 
 [[noreturn]] void Fail(const QString& text) {
     std::fprintf(stderr, "hakaron-meter: %s\n", qPrintable(text));
@@ -112,9 +127,10 @@ int main(int argc, char* argv[]) {
                            "path"),
         QCommandLineOption("link",
                            "Make PATH a symbolic link to the line, e.g. program/ports/COM1; an "
-                           "old link to a pseudo-terminal is replaced, and the link is removed "
-                           "on exit.",
+                           "old link to a pseudo-terminal is replaced, and the link stays "
+                           "after the meter ends.",
                            "path"),
+        QCommandLineOption("silent", "Keep the line open but answer nothing (see above)."),
         QCommandLineOption("verbose", "Log every byte sent and received to stderr."),
     });
     parser.process(app);
@@ -161,6 +177,7 @@ int main(int argc, char* argv[]) {
     }
     options.Device = parser.value("device");
     options.Link = parser.value("link");
+    options.Silent = parser.isSet("silent");
     options.Verbose = parser.isSet("verbose");
 
     Meter meter(options);
@@ -178,6 +195,10 @@ int main(int argc, char* argv[]) {
     QSocketNotifier stop(signalFd, QSocketNotifier::Read);
     QObject::connect(&stop, &QSocketNotifier::activated, &app, [] { QCoreApplication::quit(); });
     QObject::connect(&meter, &Meter::Finished, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    QObject::connect(&meter, &Meter::Replugged, &app, [](const QString& device) {
+        std::printf("%s\n", qPrintable(device));
+        std::fflush(stdout);
+    });
 
     const int code = app.exec();
     meter.Stop();
