@@ -4,6 +4,8 @@
 // pupil's record must be in its place, byte for byte.
 //
 //   soak_day [--pupils N] [--unplugs U] [--crashes K] [--full-disks D] [--seed S]
+//
+// SOAK_TRACE=1 prints each pupil as it is measured.
 
 #include <fcntl.h>
 #include <sys/ioctl.h>
@@ -465,11 +467,6 @@ void Day::Unplug() {
     Replug();
     ++m_replugs;
     // The program comes back online by itself once its port is there again.
-    if (qEnvironmentVariableIsSet("SOAK_CLICK_CONNECT")) {
-        Sleep(1500);
-        Xdotool({u"mousemove"_qs, u"--window"_qs, WaitWindow(kMainTitle), u"29"_qs, u"323"_qs,
-                 u"click"_qs, u"1"_qs});
-    }
     WaitForLine(u"the program does not take the meter back"_qs);
 }
 
