@@ -9,6 +9,7 @@
 
 #include <fcntl.h>
 #include <sys/ioctl.h>
+#include <sys/prctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -87,6 +88,12 @@ Pupil MakePupil(int k, quint32 seed) {
     p.Weight = QByteArray::number(weight / 10.0, 'f', 1);
     p.AutoWrite = random() % 5 == 0;
     return p;
+}
+
+// Run in a child before it starts: a driver stopped from outside (a CTest timeout, Ctrl+C)
+// takes its display and program with it.
+void DieWithDriver() {
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
 }
 
 // Where Qt's serial port keeps the lock of `device` when /var/lock is writable.
@@ -275,6 +282,7 @@ bool Day::Prepare() {
 void Day::StartXvfb() {
     for (int attempt = 0; attempt < 10; ++attempt) {
         m_display = u':' + QString::number(200 + (::getpid() * 7 + attempt * 13) % 700);
+        m_xvfb.setChildProcessModifier(DieWithDriver);
         m_xvfb.start(u"Xvfb"_qs, {m_display, u"-noreset"_qs, u"-nolisten"_qs, u"tcp"_qs,
                                   u"-screen"_qs, u"0"_qs, u"1024x768x24"_qs});
         Check(m_xvfb.waitForStarted(kPatience), u"Xvfb does not start"_qs);
@@ -300,6 +308,7 @@ void Day::StartProgram() {
     m_program->setProcessEnvironment(env);
     m_program->setWorkingDirectory(m_dir.path());
     m_program->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_program->setChildProcessModifier(DieWithDriver);
     m_program->start(Path(u"hakaron"_qs), {});
     Check(m_program->waitForStarted(kPatience), u"hakaron does not start"_qs);
     WaitWindow(kMainTitle);
