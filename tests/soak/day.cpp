@@ -40,6 +40,9 @@ namespace {
 
 constexpr qsizetype kRecord = 150;
 constexpr int kPatience = 20000;  // ms; the machine is shared
+// A key reaches the program through the X server, a reading through the pty: a reading sent
+// right after a key can be read first. The nurse waits this long after changing the number.
+constexpr int kSettle = 1000;
 const QString kMainTitle = QStringLiteral("Hakaron ver.");
 const QString kBoxTitle = QStringLiteral("Hakaron");
 
@@ -150,9 +153,20 @@ public:
     Line& operator=(const Line&) = delete;
 
     bool IsOpen() const { return m_slave >= 0; }
-    // A killed program cannot give up its exclusive hold of the line; our own open end
-    // keeps that hold alive, and a normal user's next program could not open the line.
-    void ReleaseExclusive() const { ::ioctl(m_slave, TIOCNXCL); }
+    // Before a program starts: a killed program cannot give up its exclusive hold of the line
+    // (our own open end keeps it alive, and a normal user's next program could not open the
+    // line), and the speed goes back to the pty's own, so that Configured() waits for it.
+    void Reset() const {
+        ::ioctl(m_slave, TIOCNXCL);
+        termios t{};
+        if (::tcgetattr(m_slave, &t) == 0 && ::cfsetspeed(&t, B38400) == 0)
+            ::tcsetattr(m_slave, TCSANOW, &t);
+    }
+    // Whether the program has set its line speed (4800): it has opened the line completely.
+    bool Configured() const {
+        termios t{};
+        return ::tcgetattr(m_slave, &t) == 0 && ::cfgetospeed(&t) == B4800;
+    }
     QString Device() const { return m_device; }
 
     bool Send(const QByteArray& bytes) {
@@ -204,6 +218,12 @@ private:
     void StopProgram();
     void WaitForLine(const QString& failure);
     void Replug();
+    void LinkPort(const QString& device);
+    // The nurse's key that changes the number, given time to act before the next reading.
+    void MoveKeys(const QString& key) {
+        MainKeys({key});
+        Sleep(kSettle);
+    }
     QByteArray Record(int k) const;
     bool Measured(int k) const { return Record(k) == m_expected[k]; }
     // Whether No. k holds any value.
@@ -299,7 +319,7 @@ void Day::StartXvfb() {
 
 // The program on the display, holding the line.
 void Day::StartProgram() {
-    m_line->ReleaseExclusive();
+    m_line->Reset();
     m_program = std::make_unique<QProcess>();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(u"QT_QPA_PLATFORM"_qs, u"xcb"_qs);
@@ -321,7 +341,7 @@ void Day::WaitForLine(const QString& failure) {
     const QString fds = QStringLiteral("/proc/%1/fd").arg(m_program->processId());
     for (;;) {
         for (const QFileInfo& fd : QDir(fds).entryInfoList(QDir::Files | QDir::System))
-            if (fd.symLinkTarget() == m_line->Device()) return;
+            if (fd.symLinkTarget() == m_line->Device() && m_line->Configured()) return;
         Check(t.elapsed() < kPatience, failure);
         Sleep(50);
     }
@@ -348,11 +368,15 @@ void Day::Replug() {
         m_line = std::make_unique<Line>();
     }
     Check(m_line->IsOpen(), u"no pty"_qs);
+    LinkPort(m_line->Device());
+}
+
+// ports/COM1 points at `device`, replaced in one step.
+void Day::LinkPort(const QString& device) {
     const QString link = Path(u"ports/COM1"_qs), fresh = Path(u"ports/COM1.new"_qs);
     QFile::remove(fresh);
-    Check(QFile::link(m_line->Device(), fresh) &&
-              ::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(link).constData()) ==
-                  0,
+    Check(QFile::link(device, fresh) && ::rename(QFile::encodeName(fresh).constData(),
+                                                 QFile::encodeName(link).constData()) == 0,
           u"ports/COM1 cannot be linked"_qs);
 }
 
@@ -465,12 +489,15 @@ void Day::Crash() {
     StopProgram();
     ++m_crashes;
     StartProgram();
-    MainKeys({u"ctrl+u"_qs});  // 未測定のナンバーへ進む
+    MoveKeys(u"ctrl+u"_qs);  // 未測定のナンバーへ進む
 }
 
 // The cable out: the program tells once; a while later the cable is back in.
 void Day::Unplug() {
     m_line.reset();
+    // The device is gone, as a pulled adapter's is: the pty's number may go to another
+    // program's pty meanwhile, which must not be taken for the meter.
+    LinkPort(Path(u"ports/unplugged"_qs));
     AnswerBox();
     Sleep(200 + int(m_random() % 1300));
     Replug();
@@ -511,7 +538,7 @@ bool Day::MeasurePupil(int k, Hazard hazard) {
         // Automatic writing stores the height alone a second after it came; the nurse then
         // goes back to the pupil. Either way the pupil is measured again.
         while (sent.elapsed() < 3000 && !IsWritten(k)) Sleep(50);
-        if (IsWritten(k)) MainKeys({u"ctrl+b"_qs});
+        if (IsWritten(k)) MoveKeys(u"ctrl+b"_qs);
         return false;
     }
     if (hazard == Hazard::CrashAfterFrames) {
@@ -584,7 +611,7 @@ int Day::Run() {
             MainKeys({u"alt+f"_qs, u"x"_qs});
             Check(m_program->waitForFinished(kPatience), u"終了 does not end the program"_qs);
             StartProgram();
-            MainKeys({u"ctrl+u"_qs});  // 未測定のナンバーへ進む
+            MoveKeys(u"ctrl+u"_qs);  // 未測定のナンバーへ進む
             hazard = Hazard::None;
         }
         while (!MeasurePupil(k, hazard)) hazard = Hazard::None;  // measured again
