@@ -353,7 +353,7 @@ void Day::StopProgram() {
     m_program->waitForFinished(kPatience);
     // The serial port's lock file outlives a killed program; one left by root would keep
     // a normal user's program off the same pty later.
-    QFile::remove(SerialLockPath(m_line->Device()));
+    if (m_line) QFile::remove(SerialLockPath(m_line->Device()));
 }
 
 // A new pty where the old one was: ports/COM1 points at it.
