@@ -8,6 +8,7 @@
 #include "QtDialogs.h"
 #include "QtSerialPort.h"
 #include "QtServices.h"
+#include "SummaryCommand.h"
 #include "frmMain.h"
 #include "frmStart.h"
 
@@ -71,5 +72,7 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     if (!command.SaveCsv.isEmpty()) return RunSaveCsv(argc, argv, command.SaveCsv);
+    if (!command.SaveReport.isEmpty() || !command.SaveJudgement.isEmpty())
+        return RunSummaryCommand(argc, argv, command);
     return RunWindows(argc, argv);
 }

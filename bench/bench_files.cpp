@@ -21,7 +21,7 @@ public:
 
 }  // namespace
 
-static void BM_RecordWrite(benchmark::State& state) {  // the write button: open, write, close
+static void BM_RecordWrite(benchmark::State& state) {  // the write button: open, write, sync, close
     const BenchFolder folder;
     if (!folder.WriteFullSet()) return state.SkipWithError("no record file");
     G_Param.RecordBuffer = BenchData::Person(7);
@@ -32,6 +32,28 @@ static void BM_RecordWrite(benchmark::State& state) {  // the write button: open
     }
 }
 BENCHMARK(BM_RecordWrite);
+
+namespace {
+// The reference of the record write: the same write left in the system's cache.
+class CacheOnly : public DeviceSync {
+public:
+    bool SyncFile(QFileDevice&) const override { return true; }
+    bool SyncFolder(const QString&) const override { return true; }
+};
+}  // namespace
+
+static void BM_RecordWriteCacheOnly(benchmark::State& state) {
+    const BenchFolder folder;
+    if (!folder.WriteFullSet()) return state.SkipWithError("no record file");
+    const MeasureRecord person = BenchData::Person(7);
+    int r = 0;
+    for (auto _ : state) {
+        if (!RecordFile::Write(G_Param.RecordFilePath(), 3 + r, person, CacheOnly()))
+            return state.SkipWithError("write failed");
+        r = (r + 1) % BenchData::FullSet;
+    }
+}
+BENCHMARK(BM_RecordWriteCacheOnly);
 
 static void BM_RecordRead(benchmark::State& state) {  // a number change: open, read, close
     const BenchFolder folder;

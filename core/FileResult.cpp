@@ -29,7 +29,15 @@ QString ReasonFor(const QString& path, const QString& systemText) {
     return systemText.isEmpty() ? reason : QStringLiteral("%1（%2）").arg(reason, systemText);
 }
 
-FileResult ReplaceContents(const QString& path, const QByteArray& bytes) {
+bool CommitDurably(QSaveFile& file, const DeviceSync& sync) {
+    if (!sync.SyncFile(file)) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit() && sync.SyncFolder(QFileInfo(file.fileName()).absolutePath());
+}
+
+FileResult ReplaceContents(const QString& path, const QByteArray& bytes, const DeviceSync& sync) {
     if (QFileInfo(path).isDir()) return FileResult::Failure(path, ReasonFor(path, QString()));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -43,7 +51,8 @@ FileResult ReplaceContents(const QString& path, const QByteArray& bytes) {
         file.cancelWriting();
         return FileResult::Failure(path, ReasonFor(path, systemText));
     }
-    if (!file.commit()) return FileResult::Failure(path, ReasonFor(path, file.errorString()));
+    if (!CommitDurably(file, sync))
+        return FileResult::Failure(path, ReasonFor(path, file.errorString()));
     return FileResult::Success();
 }
 

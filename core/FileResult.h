@@ -2,6 +2,10 @@
 
 #include <QString>
 
+#include "DeviceSync.h"
+
+class QSaveFile;
+
 // The outcome of writing a file: success, or the file and the reason it could not be written,
 // ready to be told to the user.
 struct FileResult {
@@ -24,6 +28,12 @@ namespace FileWrite {
 // error text the failing call gave.
 QString ReasonFor(const QString& path, const QString& systemText);
 // Replaces the whole file by `bytes`: written to a temporary file beside it, flushed, checked,
-// and renamed over it only when every step succeeded. The old file stays as it was otherwise.
-FileResult ReplaceContents(const QString& path, const QByteArray& bytes);
+// and renamed over it only when every step succeeded (see CommitDurably). The old file stays
+// as it was otherwise.
+FileResult ReplaceContents(const QString& path, const QByteArray& bytes,
+                           const DeviceSync& sync = SystemDeviceSync());
+// Ends a QSaveFile whose bytes are all written: its temporary file reaches the device before
+// it is renamed over the target, and the folder after, so that a power cut leaves the old file
+// or the whole new one. A failure before the rename cancels it and leaves the old file.
+bool CommitDurably(QSaveFile& file, const DeviceSync& sync = SystemDeviceSync());
 }  // namespace FileWrite

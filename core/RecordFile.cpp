@@ -29,7 +29,7 @@ ReadResult Read(const QString& path, int r) {
     return result;
 }
 
-FileResult Write(const QString& path, int r, const MeasureRecord& record) {
+FileResult Write(const QString& path, int r, const MeasureRecord& record, const DeviceSync& sync) {
     if (r < 1) return FileResult::Failure(path, FileWrite::ReasonFor(path, QString()));
     const QFileInfo info(path);
     // A folder or device in place of the record file is unwritable, never a file of records.
@@ -58,6 +58,8 @@ FileResult Write(const QString& path, int r, const MeasureRecord& record) {
     if (!file.seek(offset)) return fail();
     const QByteArray bytes = record.Encode();
     if (file.write(bytes) != bytes.size()) return fail();
+    // The beep that follows tells the operator the reading is safe, power cut or not.
+    if (!sync.SyncFile(file)) return fail();
     return FileResult::Success();
 }
 
@@ -85,7 +87,8 @@ bool ForceDelete(const QString& path) {
     return QFile::remove(path);
 }
 
-FileResult Replace(const QString& path, const QList<MeasureRecord>& records) {
+FileResult Replace(const QString& path, const QList<MeasureRecord>& records,
+                   const DeviceSync& sync) {
     // The new set replaces a read-only old file too (as deleting it would), and comes out
     // writable; the old permissions come back when the replacement fails.
     const bool existed = QFileInfo(path).isFile();
@@ -94,7 +97,7 @@ FileResult Replace(const QString& path, const QList<MeasureRecord>& records) {
     QByteArray bytes;
     bytes.reserve(records.size() * G_Const::RecordLength);
     for (const MeasureRecord& record : records) bytes += record.Encode();
-    const FileResult result = FileWrite::ReplaceContents(path, bytes);
+    const FileResult result = FileWrite::ReplaceContents(path, bytes, sync);
     if (!result && existed) QFile::setPermissions(path, oldPermissions);
     return result;
 }

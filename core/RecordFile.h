@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 
+#include "DeviceSync.h"
 #include "FileResult.h"
 #include "MeasureRecord.h"
 
@@ -18,9 +19,11 @@ struct ReadResult {
 // Opens (creating the file empty when it does not exist) and reads record r.
 // A file that cannot be opened reads as past the end.
 ReadResult Read(const QString& path, int r);
-// Writes record r, extending the file when r lies beyond its end. A failed write leaves the
-// file at its whole records and says why; anything but a regular file is refused.
-FileResult Write(const QString& path, int r, const MeasureRecord& record);
+// Writes record r, extending the file when r lies beyond its end, and succeeds only once the
+// bytes reached the device. A failed write leaves the file at its whole records and says why;
+// anything but a regular file is refused.
+FileResult Write(const QString& path, int r, const MeasureRecord& record,
+                 const DeviceSync& sync = SystemDeviceSync());
 // File length / 150, remainder dropped; 0 for a missing file or one that is not a regular
 // file.
 int Count(const QString& path);
@@ -30,6 +33,7 @@ QList<MeasureRecord> ReadAll(const QString& path);
 bool ForceDelete(const QString& path);
 // Replaces the whole file by these records: built beside it, then renamed over it, so a
 // failure half-way leaves the old file as it was.
-FileResult Replace(const QString& path, const QList<MeasureRecord>& records);
+FileResult Replace(const QString& path, const QList<MeasureRecord>& records,
+                   const DeviceSync& sync = SystemDeviceSync());
 
 }  // namespace RecordFile

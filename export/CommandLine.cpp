@@ -10,7 +10,74 @@
 
 namespace {
 const QString kSaveCsv = QStringLiteral("save-csv");
+
+// --save-report, --save-judgement and the items they read; false with `line.Error` set when
+// refused.
+const QStringList kSummaryOptions{QStringLiteral("save-report"), QStringLiteral("save-judgement"),
+                                  QStringLiteral("sex-item"),    QStringLiteral("age-item"),
+                                  QStringLiteral("grade-item"),  QStringLiteral("school"),
+                                  QStringLiteral("age"),         QStringLiteral("group-item")};
+
+void AddSummaryOptions(QCommandLineParser& parser) {
+    for (const QString& name : kSummaryOptions)
+        parser.addOption(QCommandLineOption(name, QString(), QStringLiteral("VALUE")));
 }
+
+bool ReadNumber(const QCommandLineParser& parser, const QString& name, int low, int high,
+                std::optional<int>& value, QString& error) {
+    if (!parser.isSet(name)) return true;
+    bool ok = false;
+    const int number = parser.value(name).toInt(&ok);
+    if (!ok || number < low || number > high) {
+        error = QStringLiteral("--%1 must be a number from %2 to %3.").arg(name).arg(low).arg(high);
+        return false;
+    }
+    value = number;
+    return true;
+}
+
+bool ReadSummaryOptions(const QCommandLineParser& parser, CommandLine& line) {
+    line.SaveReport = parser.value(QStringLiteral("save-report"));
+    line.SaveJudgement = parser.value(QStringLiteral("save-judgement"));
+    for (const QString& name : {QStringLiteral("save-report"), QStringLiteral("save-judgement")})
+        if (parser.isSet(name) && parser.value(name).isEmpty()) {
+            line.Error = QStringLiteral("--%1 needs a file name.").arg(name);
+            return false;
+        }
+    const bool summary = !line.SaveReport.isEmpty() || !line.SaveJudgement.isEmpty();
+    if (summary && !line.SaveCsv.isEmpty()) {
+        line.Error = QStringLiteral("--save-csv is a run of its own.");
+        return false;
+    }
+    for (const QString& name : kSummaryOptions.mid(2))
+        if (parser.isSet(name) && !summary) {
+            line.Error =
+                QStringLiteral("--%1 goes with --save-report or --save-judgement.").arg(name);
+            return false;
+        }
+    int ageSources = 0;
+    for (const QString& name :
+         {QStringLiteral("age-item"), QStringLiteral("grade-item"), QStringLiteral("age")})
+        ageSources += parser.isSet(name) ? 1 : 0;
+    if (ageSources > 1) {
+        line.Error = QStringLiteral("Give only one of --age-item, --grade-item and --age.");
+        return false;
+    }
+    line.School = parser.value(QStringLiteral("school"));
+    if (parser.isSet(QStringLiteral("school")) &&
+        (!parser.isSet(QStringLiteral("grade-item")) ||
+         !QStringList{QStringLiteral("小"), QStringLiteral("中"), QStringLiteral("高")}.contains(
+             line.School))) {
+        line.Error = QStringLiteral("--school is 小, 中 or 高, with --grade-item.");
+        return false;
+    }
+    return ReadNumber(parser, QStringLiteral("sex-item"), 0, 3, line.SexItem, line.Error) &&
+           ReadNumber(parser, QStringLiteral("age-item"), 1, 3, line.AgeItem, line.Error) &&
+           ReadNumber(parser, QStringLiteral("grade-item"), 1, 3, line.GradeItem, line.Error) &&
+           ReadNumber(parser, QStringLiteral("age"), 5, 17, line.Age, line.Error) &&
+           ReadNumber(parser, QStringLiteral("group-item"), 0, 3, line.GroupItem, line.Error);
+}
+}  // namespace
 
 CommandLine ParseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
@@ -18,6 +85,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, QString());
     const QCommandLineOption saveCsv(kSaveCsv, QString(), QStringLiteral("FILE"));
     parser.addOptions({help, version, saveCsv});
+    AddSummaryOptions(parser);
     CommandLine line;
     if (!parser.parse(arguments)) {
         line.Error = parser.errorText();
@@ -33,12 +101,15 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     line.SaveCsv = parser.value(saveCsv);
     if (parser.isSet(saveCsv) && line.SaveCsv.isEmpty())
         line.Error = QStringLiteral("--save-csv needs a file name.");
+    if (line.Error.isEmpty()) ReadSummaryOptions(parser, line);
     return line;
 }
 
 QString CommandLineHelp() {
     return QStringLiteral(
-        "Usage: hakaron [--save-csv FILE | --version | --help]\n"
+        "Usage: hakaron [--save-csv FILE | --save-report FILE.pdf | --save-judgement FILE.csv\n"
+        "                [--sex-item N] [--age-item N | --grade-item N [--school 小|中|高] |\n"
+        "                --age YEARS] [--group-item N] | --version | --help]\n"
         "\n"
         "Without options Hakaron starts its windows.\n"
         "\n"
@@ -49,6 +120,20 @@ QString CommandLineHelp() {
         "                   the record file is only read, so this also works while Hakaron\n"
         "                   is open. Exit status 0 on success; otherwise a one-line reason\n"
         "                   on stderr and status 1.\n"
+        "  --save-report FILE.pdf\n"
+        "                   Write the class summary (obesity degree by the school method,\n"
+        "                   group statistics, chart, the list of pupils at 20 % and over or\n"
+        "                   -20 % and under) as an A4 PDF, as the menu command 集計 does.\n"
+        "  --save-judgement FILE.csv\n"
+        "                   Write every pupil with the judgement as CSV (code page 932).\n"
+        "                   Both may be given at once. Which items (1-3) hold what:\n"
+        "  --sex-item N     the sex (男/女, 男子/女子, M/F, 1/2); 0 for none\n"
+        "  --age-item N     the age in years, or\n"
+        "  --grade-item N   the grade (小1-小6, 中1-中3, 高1-高3; with --school for 1年-6年),\n"
+        "  --age YEARS      or one age (5-17) for the whole set\n"
+        "  --group-item N   the group, e.g. the class (0: the set is one group)\n"
+        "                   What is not given is read as the window 集計 last had it. No\n"
+        "                   display is needed. Exit status as for --save-csv.\n"
         "  -v, --version    Print the version.\n"
         "  -h, --help       Print this help.\n");
 }

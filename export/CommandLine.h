@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // What the command line asks for, read before any window or application object exists.
 struct CommandLine {
@@ -9,6 +10,16 @@ struct CommandLine {
     bool ShowVersion = false;
     QString SaveCsv;  // empty: start the windows
     QString Error;    // why the arguments were refused; printed to stderr, exit code 2
+    // The class summary without a window: the report and the judgement CSV, and the items
+    // (1-3, 0 none) that say who is who; what is not given is read as the window last had it.
+    QString SaveReport;
+    QString SaveJudgement;
+    std::optional<int> SexItem;
+    std::optional<int> AgeItem;
+    std::optional<int> GradeItem;
+    QString School;  // 小, 中 or 高: the school of grades written without it
+    std::optional<int> Age;
+    std::optional<int> GroupItem;
 };
 
 // `arguments` starts with the program's own name, as QCoreApplication::arguments() does.

@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include "CsvLines.h"
+#include "FileResult.h"
 #include "G_Const.h"
 #include "RecordFile.h"
 
@@ -44,7 +45,7 @@ bool CsvWriter::Commit() {
     // A full disk may only show at the flush; commit() alone has been seen to hide it.
     if (!m_file.flush()) return Fail(WriteError());
     m_ok = false;
-    if (!m_file.commit()) {
+    if (!FileWrite::CommitDurably(m_file)) {
         m_error = WriteError();
         return false;
     }

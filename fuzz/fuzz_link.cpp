@@ -2,9 +2,10 @@
 // assembly, the response and decoding as the link does. However the line is cut into
 // chunks, the same frames come out; each is a whole frame or an end character alone, never
 // longer than the assembler keeps; decoding never fails, keeps every value at its field
-// width and arms automatic writing only within its delays. Decoding them as one receive
-// event, with the weights that a later weight replaces left underived, ends exactly as
-// decoding them one by one.
+// width and free of control characters (in the record and on the display) and arms automatic
+// writing only within its delays. Decoding them as one receive event, with the weights that a later
+// weight replaces left underived, ends exactly as decoding them one by one.
+#include <algorithm>
 #include <span>
 #include <vector>
 
@@ -18,11 +19,15 @@
 #include "mdlMainDisp.h"
 
 namespace {
-bool WholeWidths(const MeasureValues& v) {
+bool Printable(const QString& text) {
+    return std::none_of(text.begin(), text.end(),
+                        [](QChar c) { return c.category() == QChar::Other_Control; });
+}
+bool WholePrintableWidths(const MeasureValues& v) {
     for (const Text10* t :
          {&v.SittingHeight, &v.Height, &v.Bmi, &v.Weight, &v.BmiStdWeight, &v.HibiStdWeightMale,
           &v.HibiStdWeightFemale, &v.HibiObesityMale, &v.HibiObesityFemale})
-        if (t->Value().size() != Text10::Length) return false;
+        if (t->Value().size() != Text10::Length || !Printable(t->Value())) return false;
     return true;
 }
 }  // namespace
@@ -63,7 +68,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(frame.size() <= 257);
         const FrameResponse response = ResponseOf(frame, G_Param.LastCommand);
         DecodeFrame(response.ResponseCode, response.ResponseData, display, dialogs);
-        FUZZ_CHECK(WholeWidths(G_Param.CurrentValues));
+        FUZZ_CHECK(WholePrintableWidths(G_Param.CurrentValues));
+        FUZZ_CHECK(WholePrintableWidths(G_Param.RecordBuffer.Values));
+        for (const QString& printed : display.Lines) FUZZ_CHECK(Printable(printed));
         FUZZ_CHECK(G_Param.RecordBuffer.Encode().size() == G_Const::RecordLength);
     }
     for (const int ms : display.Arms) FUZZ_CHECK(ms >= 1000 && ms <= 60000);

@@ -1,5 +1,7 @@
 #include "mdlMainDisp.h"
 
+#include <algorithm>
+
 #include "AutoWriteDelay.h"
 #include "Dialogs.h"
 #include "FixedText.h"
@@ -64,6 +66,21 @@ FrameKind KindOf(QStringView code, QStringView lastCommand) {
     return FrameKind::Other;
 }
 
+// C0, DEL and C1: the control characters a line can carry.
+bool IsControl(QChar c) {
+    return c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F);
+}
+
+// A short or damaged frame carries its ETX, NULs or line noise in the value: they would be
+// stored in the record, the CSV and the display. Each becomes a space; a clean value (nearly
+// every one) is used as it is, without a copy.
+QStringView Printable(QStringView data, QString& cleaned) {
+    if (std::none_of(data.begin(), data.end(), IsControl)) return data;
+    cleaned = data.toString();
+    std::replace_if(cleaned.begin(), cleaned.end(), IsControl, QChar(u' '));
+    return cleaned;
+}
+
 }  // namespace
 
 std::vector<bool> WeightIndicesNeeded(const FinishedFrames& frames, QStringView lastCommand) {
@@ -85,8 +102,10 @@ std::vector<bool> WeightIndicesNeeded(const FinishedFrames& frames, QStringView 
     return needed;
 }
 
-void DecodeFrame(QStringView responseCode, QStringView responseData, LiveDisplay& display,
+void DecodeFrame(QStringView responseCode, QStringView rawData, LiveDisplay& display,
                  Dialogs& dialogs, bool deriveIndices) {
+    QString cleaned;
+    const QStringView responseData = Printable(rawData, cleaned);
     MeasureValues& current = G_Param.CurrentValues;
     MeasureValues& record = G_Param.RecordBuffer.Values;
     const QStringView code = responseCode;

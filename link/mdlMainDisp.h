@@ -9,8 +9,10 @@ class LiveDisplay;
 
 // Interprets one finished meter frame: stores a measured value in G_Param.CurrentValues and
 // G_Param.RecordBuffer and prints it, shows a status message, arms automatic writing or
-// refreshes the record display. How a code is read depends on G_Param.LastCommand. Without
-// `deriveIndices` a weight frame stores and prints its weight only (see WeightIndicesNeeded).
+// refreshes the record display. How a code is read depends on G_Param.LastCommand. Control
+// characters in the value (the ETX of a short frame, NULs of a damaged one) are read as
+// spaces, so no value carries them. Without `deriveIndices` a weight frame stores and prints
+// its weight only (see WeightIndicesNeeded).
 void DecodeFrame(QStringView responseCode, QStringView responseData, LiveDisplay& display,
                  Dialogs& dialogs, bool deriveIndices = true);
 

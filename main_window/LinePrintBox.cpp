@@ -12,6 +12,7 @@ LinePrintBox::LinePrintBox(QWidget* parent) : QFrame(parent) {
 }
 
 void LinePrintBox::Print(const QString& line) {
+    if (m_lines.size() >= MaxLines) return;
     m_lines.append(line);
     update();
 }

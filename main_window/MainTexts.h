@@ -28,6 +28,9 @@ inline QString NextNotPrepared(int saved) {
     return (saved > 0 ? QStringLiteral("No.%1は保存しました。\r\n").arg(saved) : QString()) +
            QStringLiteral("ディスクの空きが足りないため、次のナンバーを用意できませんでした。\r\n");
 }
+inline const QString SecondCopyUndetected = QStringLiteral(
+    "このフォルダでHakaronがすでに起動されているかを確かめられません。\r\n"
+    "同じフォルダのHakaronを二つ同時に起動しないでください。");
 inline QString AskOverwrite(int number) {
     return QStringLiteral("No.%1 には測定値があります。上書きしますか？").arg(number);
 }

@@ -35,6 +35,7 @@
 #include "frmLabelSet.h"
 #include "frmPreview.h"
 #include "frmProgressBar.h"
+#include "frmSummary.h"
 #include "frmUserSet.h"
 #include "imlLogo.h"
 #include "mdlDataLoadFunc.h"
@@ -68,6 +69,8 @@ bool frmMain::Form_Load() {
         m_platform.Dialog->Message(MainTexts::AlreadyRunning, MsgIcon::Warning);
         return false;
     }
+    if (!m_platform.Lock->DetectsSecondCopy())
+        m_platform.Dialog->Message(MainTexts::SecondCopyUndetected, MsgIcon::Warning);
     G_Param.SetFolders(m_platform.AppFolder);
     ReadSettings();
     ProgramOptions::Read();
@@ -468,6 +471,14 @@ void frmMain::mnuPreview_Click() {
     });
 }
 
+void frmMain::mnuSummary_Click() {
+    RunWithLinkSuspended(*m_link, [this] {
+        QCoreApplication::processEvents();
+        frmSummary dialog(*m_platform.Dialog, this);
+        dialog.exec();
+    });
+}
+
 void frmMain::mnuUserSetting_Click() {
     RunWithLinkSuspended(*m_link, [this] {
         frmUserSet dialog(*m_platform.Dialog, *this, this);
@@ -541,7 +552,7 @@ void frmMain::ShowLabelSettings() {
 }
 
 void frmMain::UpdateConnectLook() {
-    cmdConnect->setIcon(imlLogo::Picture(m_link->ConnectPicture()));
+    cmdConnect->setIcon(m_imlLogo.Picture(m_link->ConnectPicture()));
     lblConnect->setText(m_link->ConnectCaption());
 }
 

@@ -7,6 +7,7 @@
 #include "MainWindowHooks.h"
 #include "MeasuringState.h"
 #include "Platform.h"
+#include "imlLogo.h"
 
 class QAction;
 class QGroupBox;
@@ -88,6 +89,7 @@ public slots:
     void mnuFileExit_Click();
     void mnuSaveCsv_Click();
     void mnuPreview_Click();
+    void mnuSummary_Click();
     void mnuUserSetting_Click();
     void mnuLabelSetting_Click();
     void mnuCommSetting_Click();
@@ -128,6 +130,7 @@ private:
     void ShowLabelSettings();
 
     Platform m_platform;
+    const imlLogo m_imlLogo;
     MeterLink* m_link;
     MeasuringState m_state;
     int m_loadedIndex = -1;  // the number whose record the display last loaded

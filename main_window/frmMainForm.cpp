@@ -242,6 +242,8 @@ void frmMain::BuildMenus() {
     addSeparator(file);
     connect(addAction(file, QStringLiteral("mnuPreview"), QStringLiteral("編集中データ一覧(&T)")),
             &QAction::triggered, this, &frmMain::mnuPreview_Click);
+    connect(addAction(file, QStringLiteral("mnuSummary"), QStringLiteral("集計・肥満度判定(&R)")),
+            &QAction::triggered, this, &frmMain::mnuSummary_Click);
     addSeparator(file);
     connect(addAction(file, QStringLiteral("mnuFileExit"), QStringLiteral("終了(&X)")),
             &QAction::triggered, this, &frmMain::mnuFileExit_Click);

@@ -4,6 +4,7 @@
 #include <QSaveFile>
 
 #include "Cp932.h"
+#include "FileResult.h"
 #include "G_Const.h"
 
 namespace {
@@ -68,7 +69,7 @@ bool WriteWhole(const QString& path, const QByteArray& bytes) {
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    return FileWrite::CommitDurably(file);
 }
 
 }  // namespace

@@ -23,6 +23,9 @@ public:
     virtual ~InstanceLock() = default;
     // True when no other copy holds the lock; the lock is then held until the process ends.
     virtual bool TryAcquire() = 0;
+    // False when the lock taken cannot see a second copy (nothing could be locked): the user
+    // is told once.
+    virtual bool DetectsSecondCopy() const { return true; }
 };
 
 struct SerialDeviceInfo {

@@ -12,7 +12,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" "$top/build/tests/info/hakaron-help-shot
 # The manual shows the windows; the full-size help window itself stays out of it.
 mkdir -p "$out"
 for name in main usersetting labelsetting commsetting about question \
-  namelist namecall nameload csvprogress preview; do
+  namelist namecall nameload csvprogress preview summary report; do
   cp "$shots/$name.png" "$out/$name.png"
 done
 rm -rf "$top/build/help-window"

@@ -44,9 +44,12 @@ std::optional<double> FloodThroughCat(const QByteArray& frames);
 QList<double> FrameToScreen(int frames);
 
 // The main window of `folder` measures `records` people through the virtual meter on
-// ports/COM1 (which must be running): request height and weight, write, next. Prints
-// "VmHWM <kB>" and returns the process exit code. Runs in a process of its own.
-int RecordDay(const QString& folder, int records);
+// ports/COM1 (which must be running): request height and weight, write (by the button, or
+// from automatic writing's timer with its delay cut short), next; then it stays online and
+// idle for `idleMs`. Prints "VmHWM <kB> growth <bytes per person> idle <kB>": resident memory
+// from half-way to before the last write, and over the idle time. Returns the process exit code.
+// Runs in a process of its own.
+int RecordDay(const QString& folder, int records, bool automatic, int idleMs);
 
 // Process figures.
 // Starts a program; stdout to /dev/null unless `stdoutFd` is given.
@@ -55,6 +58,8 @@ qint64 Spawn(const QString& program, const QStringList& arguments, int stdoutFd 
 int Reap(qint64 pid);
 // VmHWM of a running process, in kB; 0 when unknown.
 qint64 PeakMemoryKb(qint64 pid);
+// VmRSS of a running process, in kB; 0 when unknown.
+qint64 MemoryKb(qint64 pid);
 
 struct StartUp {
     double Ms = 0;

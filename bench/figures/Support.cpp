@@ -113,13 +113,23 @@ int Reap(qint64 pid) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-qint64 PeakMemoryKb(qint64 pid) {
+namespace {
+qint64 StatusKb(qint64 pid, const QByteArray& field) {
     QFile status(QStringLiteral("/proc/%1/status").arg(pid));
     if (!status.open(QIODevice::ReadOnly)) return 0;
     for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+        if (line.startsWith(field))
+            return line.mid(field.size()).trimmed().split(' ').value(0).toLongLong();
     return 0;
+}
+}  // namespace
+
+qint64 PeakMemoryKb(qint64 pid) {
+    return StatusKb(pid, "VmHWM:");
+}
+
+qint64 MemoryKb(qint64 pid) {
+    return StatusKb(pid, "VmRSS:");
 }
 
 }  // namespace Figures

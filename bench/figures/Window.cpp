@@ -30,12 +30,13 @@ namespace {
 
 constexpr int kFramePatienceMs = 2000;
 
-// user.dat: COM1 at 9600 baud, command mode, automatic writing off.
-bool WriteUserDat(const QString& folder) {
+// user.dat: COM1 at 9600 baud, command mode, automatic writing off or after 1 s.
+bool WriteUserDat(const QString& folder, bool automatic = false) {
     QDir(folder).mkpath(QStringLiteral("Org"));
     QDir(folder).mkpath(QStringLiteral("Name_List"));
     QFile file(QDir(folder).filePath(QStringLiteral("Org/user.dat")));
-    return file.open(QIODevice::WriteOnly) && file.write("\"9600,N,8,1\",1,1,0,2\r\n") > 0;
+    return file.open(QIODevice::WriteOnly) &&
+           file.write(automatic ? "\"9600,N,8,1\",1,1,1,1\r\n" : "\"9600,N,8,1\",1,1,0,2\r\n") > 0;
 }
 
 // The main window as main() builds it, on the real platform objects.
@@ -138,8 +139,8 @@ QList<double> FrameToScreen(int frames) {
     return latencies.size() == frames ? latencies : QList<double>{};
 }
 
-int RecordDay(const QString& folder, int records) {
-    if (!WriteUserDat(folder)) return 1;
+int RecordDay(const QString& folder, int records, bool automatic, int idleMs) {
+    if (!WriteUserDat(folder, automatic)) return 1;
     RealMainWindow main(folder);
     if (!main.Start()) return 1;
     frmMain& window = main.Window();
@@ -158,17 +159,50 @@ int RecordDay(const QString& folder, int records) {
                      [&loop](const QString& code) {
                          if (code == u"TZ") loop.quit();
                      });
+    // Automatic writing writes from its timer; the day ends that wait once it has written.
+    QObject::connect(window.AwTimer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    // From half-way, when the first people have warmed the caches, to before the last write,
+    // whose "No.1に戻ります" box repaints the whole window once (its image in shared memory
+    // counts as resident): what lies between is what a write keeps.
+    const int settled = records / 2;
+    qint64 settledKb = 0;
+    qint64 lastKb = 0;
     for (int k = 0; k < records; ++k) {
+        if (k == settled) settledKb = MemoryKb(getpid());
+        if (k == records - 1) lastKb = MemoryKb(getpid());
         window.cmdCommandSwitch[3]->click();  // height and weight
         patience.start(kFramePatienceMs * 5);
         if (loop.exec() != 0) {
             std::fprintf(stderr, "no weight from the meter for person %d\n", k + 1);
             return 1;
         }
-        window.cmdInputData->click();
+        if (!automatic) {
+            window.cmdInputData->click();
+            continue;
+        }
+        // The write of automatic writing, from its timer, without waiting a second per person
+        // (the idle minute below covers what a day does by the clock).
+        if (!window.AwTimer->isActive()) {
+            std::fprintf(stderr, "automatic writing not armed for person %d\n", k + 1);
+            return 1;
+        }
+        window.AwTimer->start(0);
+        patience.start(kFramePatienceMs * 5);
+        if (loop.exec() != 0) return 1;
     }
     QApplication::processEvents();
-    std::printf("VmHWM %lld\n", PeakMemoryKb(getpid()));
+    const qint64 dayKb = MemoryKb(getpid());
+    const qint64 growthBytes =
+        records - 1 > settled ? (lastKb - settledKb) * 1024 / (records - 1 - settled) : 0;
+    // A minute online with nobody measured: the link's animation and timers run as all day.
+    QTimer minute;
+    minute.setSingleShot(true);
+    QObject::connect(&minute, &QTimer::timeout, &loop, &QEventLoop::quit);
+    patience.stop();
+    minute.start(idleMs);
+    loop.exec();
+    std::printf("VmHWM %lld growth %lld idle %lld\n", PeakMemoryKb(getpid()), growthBytes,
+                MemoryKb(getpid()) - dayKb);
     std::fflush(stdout);
     return 0;
 }

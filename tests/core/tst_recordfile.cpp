@@ -5,6 +5,7 @@
 #include <QTest>
 #include <memory>
 
+#include "DeviceSyncDouble.h"
 #include "FaultInjection.h"
 #include "FileBytes.h"
 #include "G_Param.h"
@@ -250,6 +251,40 @@ private slots:
         QVERIFY(!result);
         QCOMPARE(FileBytes(path), old);
         QCOMPARE(QDir(QFileInfo(path).path()).entryList(QDir::Files).size(), 1);  // no leftovers
+    }
+
+    // A write counts only once its bytes are on the device: a record after it is written, a
+    // new file before it is renamed over the old one, and the folder after. A failing device
+    // fails the write.
+    void writesCountOnlyOnceSynced_data() {
+        QTest::addColumn<bool>("replace");
+        QTest::addColumn<bool>("fails");
+        QTest::addColumn<QStringList>("calls");
+        // clang-format off
+        QTest::newRow("record") << false << false << QStringList{"file 600, watched 600"};
+        QTest::newRow("record, device error") << false << true << QStringList{"file 600, watched 600"};
+        QTest::newRow("whole file")
+            << true << false << QStringList{"file 450, watched 3300", "folder Org, watched 450"};
+        QTest::newRow("whole file, device error")
+            << true << true << QStringList{"file 450, watched 3300"};
+        // clang-format on
+    }
+    void writesCountOnlyOnceSynced() {
+        QFETCH(bool, replace);
+        QFETCH(bool, fails);
+        QFETCH(QStringList, calls);
+        const QByteArray old = Spaces(replace ? 3300 : 450);
+        SetFileBytes(Path(), old);
+        DeviceSyncDouble sync;
+        sync.Watched = Path();
+        sync.Fails = fails;
+        const FileResult result =
+            replace ? RecordFile::Replace(Path(), QList<MeasureRecord>(3, MeasureRecord{}), sync)
+                    : RecordFile::Write(Path(), 4, Numbered(u"No2"_qs, u"60"_qs), sync);
+        QCOMPARE(sync.Calls, calls);
+        QCOMPARE(bool(result), !fails);
+        if (fails) QCOMPARE(FileBytes(Path()), old);
+        QCOMPARE(QDir(QFileInfo(Path()).path()).entryList(QDir::Files).size(), 1);
     }
 
     // A header read by a dialog must not wipe a reading on display that is not written yet.

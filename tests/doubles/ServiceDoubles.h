@@ -17,7 +17,9 @@ public:
 class InstanceLockDouble : public InstanceLock {
 public:
     bool TryAcquire() override { return Free; }
+    bool DetectsSecondCopy() const override { return Detects; }
     bool Free = true;
+    bool Detects = true;
 };
 
 class DeviceInventoryDouble : public DeviceInventory {

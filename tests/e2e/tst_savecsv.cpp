@@ -5,6 +5,7 @@
 #include <QTest>
 #include <memory>
 
+#include "Cp932.h"
 #include "RecordFile.h"
 
 namespace {
@@ -108,6 +109,47 @@ private slots:
         QCOMPARE(run.Err, QByteArray());
         QCOMPARE(FileBytes(Path(QStringLiteral("out.csv"))), kCsv);
         QCOMPARE(FileBytes(Path(QStringLiteral("Org/zqmtemp.rdm"))), m_recordFile);  // only read
+    }
+
+    // A girl of 中1 at 150.0 cm / 60.0 kg: 0.796 × 150 − 76.934 = 42.466 kg, (60 − 42.466) /
+    // 42.466 = 41.29 %; a blank record (no pupil); a boy not measured.
+    void saveJudgementWritesEveryPupil() {
+        QList<MeasureRecord> records = Set().mid(0, 2);
+        records[1].SubLabel1 = QStringLiteral("性別");
+        records[1].SubLabel2 = QStringLiteral("学年");
+        records[1].SubLabel3 = QStringLiteral("氏名");
+        records.resize(5);
+        records[2].SubLabel1 = QStringLiteral("女");
+        records[2].SubLabel2 = QStringLiteral("中1");
+        records[2].SubLabel3 = QStringLiteral("山田 花子");
+        records[2].Values.Height = QStringLiteral("150.0");
+        records[2].Values.Weight = QStringLiteral("60.0");
+        records[4].SubLabel1 = QStringLiteral("男");
+        records[4].SubLabel2 = QStringLiteral("中1");
+        records[4].SubLabel3 = QStringLiteral("a\"b");
+        QVERIFY(RecordFile::Replace(Path(QStringLiteral("Org/zqmtemp.rdm")), records));
+        const Run run = Hakaron({"--save-judgement", "out.csv", "--sex-item", "1", "--grade-item",
+                                 "2", "--group-item", "0"});
+        QCOMPARE(run.ExitCode, 0);
+        QCOMPARE(run.Err, QByteArray());
+        const QString expected = QStringLiteral(
+            "\"タイトル ： \",\"身体測定\"\r\n"
+            "\"日　　付 ： \",\"2024/05/01\"\r\n"
+            "\" 担当者　： \",\"山田\"\r\n"
+            "\"No.\",\"性別\",\"学年\",\"氏名\",\"性別\",\"年齢\",\"身長[cm]\",\"体重[kg]\","
+            "\"標準体重[kg]\",\"肥満度[%]\",\"判定\",\"備考\"\r\n"
+            "1,\"女\",\"中1\",\"山田 花子\",\"女\",\"12\",\"150.0\",\"60.0\",\"42.5\",\"41.2\","
+            "\"中等度肥満\",\"\"\r\n"
+            "3,\"男\",\"中1\",\"a\"\"b\",\"男\",\"12\",\"\",\"\",\"\",\"\",\"判定できません\","
+            "\"身長がありません\"\r\n");
+        QCOMPARE(FileBytes(Path(QStringLiteral("out.csv"))), Cp932::Encode(expected));
+    }
+
+    void saveReportNeedsNoDisplay() {
+        const Run run = Hakaron({"--save-report", "out.pdf", "--age", "12"});
+        QCOMPARE(run.ExitCode, 0);
+        QCOMPARE(run.Err, QByteArray());
+        QVERIFY(FileBytes(Path(QStringLiteral("out.pdf"))).startsWith("%PDF-"));
     }
 
     void failuresExitNonZeroWithOneLine_data() {

@@ -22,6 +22,14 @@ private slots:
         QTest::newRow("save without a file") << QStringList{"--save-csv"} << false << false << "" << true;
         QTest::newRow("save with an empty name") << QStringList{"--save-csv", ""} << false << false << "" << true;
         QTest::newRow("unknown option") << QStringList{"--print"} << false << false << "" << true;
+        QTest::newRow("report with its items") << QStringList{"--save-report", "a.pdf", "--sex-item", "1", "--grade-item", "2", "--school", "中", "--group-item", "0"} << false << false << "" << false;
+        QTest::newRow("judgement for one age") << QStringList{"--save-judgement", "a.csv", "--age", "17"} << false << false << "" << false;
+        QTest::newRow("CSV and report at once") << QStringList{"--save-csv", "a.csv", "--save-report", "a.pdf"} << false << false << "" << true;
+        QTest::newRow("items without a report") << QStringList{"--sex-item", "1"} << false << false << "" << true;
+        QTest::newRow("two sources of the age") << QStringList{"--save-report", "a.pdf", "--age-item", "2", "--age", "9"} << false << false << "" << true;
+        QTest::newRow("age beyond the method") << QStringList{"--save-judgement", "a.csv", "--age", "18"} << false << false << "" << true;
+        QTest::newRow("item 4") << QStringList{"--save-judgement", "a.csv", "--sex-item", "4"} << false << false << "" << true;
+        QTest::newRow("school without a grade item") << QStringList{"--save-report", "a.pdf", "--school", "中"} << false << false << "" << true;
         QTest::newRow("stray argument") << QStringList{"out.csv"} << false << false << "" << true;
         // clang-format on
     }

@@ -2,11 +2,13 @@
 // dialogs, the name-list windows on a class roster and the CSV windows, drawn on test doubles
 // in a temporary program folder. Run by scripts/help-screenshots.sh under a virtual display.
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTest>
 #include <QTextBrowser>
@@ -22,6 +24,7 @@
 #include "RecordFile.h"
 #include "SerialPortDouble.h"
 #include "ServiceDoubles.h"
+#include "SummaryReport.h"
 #include "TestProgramFolder.h"
 #include "frmAbout.h"
 #include "frmComSet.h"
@@ -32,6 +35,7 @@
 #include "frmNameList.h"
 #include "frmPreview.h"
 #include "frmProgressBar.h"
+#include "frmSummary.h"
 #include "frmUserSet.h"
 #include "mdlPublicWriteFunc.h"
 #include "mdlStandard.h"
@@ -114,6 +118,40 @@ void WriteUserSettings() {
     const QString app = G_Param.AppFolder;
     G_Param = GlobalParams{};
     G_Param.SetFolders(app);
+}
+
+// Two classes of 中1 for the summary: heights and weights spread so that every class of
+// the judgement appears.
+void WriteSummarySet(const QString& recordFile) {
+    static const char* const kNames[] = {"青木", "石井", "上田", "遠藤", "小川", "加藤",
+                                         "木村", "工藤", "近藤", "斎藤", "佐野", "清水",
+                                         "須藤", "関",   "高橋", "田中"};
+    MeasureRecord header;
+    header.SubLabel1 = QStringLiteral("春の身体測定");
+    header.SubLabel2 = QStringLiteral("2026年4月10日");
+    header.SubLabel3 = QStringLiteral("保健室 佐藤");
+    MeasureRecord captions;
+    captions.SubLabel1 = QStringLiteral("氏名");
+    captions.SubLabel2 = QStringLiteral("性別");
+    captions.SubLabel3 = QStringLiteral("組");
+    QList<MeasureRecord> records{header, captions};
+    static const double kDegrees[] = {0.02,  -0.08, 0.12,  -0.22, 0.05, 0.24,  -0.03, 0.36,
+                                      -0.12, 0.08,  -0.33, 0.55,  0.15, -0.05, 0.01,  0.18};
+    for (int k = 0; k < 32; ++k) {
+        MeasureRecord r;
+        const bool boy = k % 2 == 0;
+        r.SubLabel1 = QString::fromUtf8(kNames[k % 16]) +
+                      (boy ? QStringLiteral(" 太郎") : QStringLiteral(" 花子"));
+        r.SubLabel2 = boy ? QStringLiteral("男") : QStringLiteral("女");
+        r.SubLabel3 = k < 16 ? QStringLiteral("1組") : QStringLiteral("2組");
+        const double height = 142.0 + (k * 7 % 23);
+        const double standard = boy ? 0.783 * height - 75.642 : 0.796 * height - 76.934;
+        r.Values.Height = QString::number(height, 'f', 1);
+        r.Values.Weight = QString::number(standard * (1 + kDegrees[(k * 5) % 16]), 'f', 1);
+        r.Values.SittingHeight = QString::number(height * 0.535, 'f', 1);
+        records << r;
+    }
+    if (!RecordFile::Replace(recordFile, records)) qWarning("could not write the summary set");
 }
 
 class NoDisplay : public DisplayControl {
@@ -224,6 +262,17 @@ int main(int argc, char* argv[]) {
         // height, and its scroll bar shows that more columns follow.
         preview.resize(627, 300);
         ok &= Save(preview, out, QStringLiteral("preview"));
+    }
+
+    {
+        WriteSummarySet(G_Param.RecordFilePath());
+        frmSummary summary(dialogs, &main);
+        summary.spnAge->setValue(12);
+        summary.cboGroupItem->setCurrentIndex(3);
+        summary.resize(1000, 640);
+        ok &= Save(summary, out, QStringLiteral("summary"));
+        ok &=
+            ReportFirstPage(summary.Summary(), 80).save(out.filePath(QStringLiteral("report.png")));
     }
 
     QMessageBox question(QMessageBox::NoIcon, G_Const::ProductName,

@@ -107,6 +107,14 @@ private slots:
             << "XX" << "   12.3" << "SY" << none << noLines << 1 << kNotArmed;
         QTest::newRow("empty code only refreshes")
             << "" << "" << "TZ" << none << noLines << 1 << kNotArmed;
+        QTest::newRow("SY short frame: its ETX is not printed")
+            << "SY" << "170.2\x03" << "SY" << none << QStringList{"身長170.2cm"} << 0 << kArmed;
+        QTest::newRow("TR with a NUL: a space in the message")
+            << "TR" << QStringLiteral("\x00   0.5") << "TR" << "現在の風袋引き設定は、    0.5kgです"
+            << noLines << 1 << kNotArmed;
+        QTest::newRow("short frame under %V: no ETX in the version")
+            << "" << "\x03." << "%V" << "この身長体重計のROMバージョンは「.」です" << noLines << 1
+            << kNotArmed;
         QTest::newRow("codes are case-sensitive")
             << "sy" << "  170.2" << "SY" << none << noLines << 1 << kNotArmed;
         // clang-format on
@@ -167,11 +175,15 @@ private slots:
                                 << ""
                                 << ""
                                 << "   60.0   ";
-        QTest::newRow("value as received, ETX included") << "SY"
-                                                         << "170.2\x03"
-                                                         << "170.2\x03    "
-                                                         << ""
-                                                         << "";
+        QTest::newRow("ETX of a short frame becomes a space") << "SY"
+                                                              << "170.2\x03"
+                                                              << "170.2     "
+                                                              << ""
+                                                              << "";
+        QTest::newRow("NULs and line noise become spaces")
+            << "TZ" << QStringLiteral("\x00\x7f\x85 60.0") << ""
+            << ""
+            << "    60.0";
     }
 
     void valuesAreStoredInCurrentValuesAndRecordBuffer() {

@@ -10,6 +10,7 @@
 
 #include "ClickLabel.h"
 #include "LinePrintBox.h"
+#include "MainTexts.h"
 #include "MainWindowFixture.h"
 #include "MeterLink.h"
 #include "SettingsFile.h"
@@ -216,6 +217,21 @@ private slots:
         QVERIFY(status && status->text().startsWith(QStringLiteral("最終受信 ")));
     }
 
+    // A day of the link's animation and of a meter sending without a pause: nothing is kept
+    // per tick or per line (a new icon per tick stayed in Qt's pixmap cache).
+    void memoryStaysFlatOverAnimationAndFlood() {
+        frmMain& w = f->Start();
+        QList<qint64> keys;
+        for (int tick = 0; tick < 6; ++tick) {
+            w.Link().CmdTimer_Timer();
+            keys << w.cmdConnect->icon().cacheKey();
+        }
+        QCOMPARE(keys.mid(3), keys.mid(0, 3));
+        f->port.Receive(kHeightFrame.repeated(1000));
+        QCOMPARE(w.picDisp->Lines().size(), LinePrintBox::MaxLines);
+        QCOMPARE(w.picDisp->Lines().first(), QStringLiteral("身長  170.2cm"));
+    }
+
     void startupWithoutUserDatWarnsOnceAndRecreatesIt() {
         QFile::remove(f->folder.SettingsFile());
         frmMain& w = f->Start();
@@ -247,6 +263,12 @@ private slots:
         QCOMPARE(f->dialogs.Texts(),
                  QStringList{QStringLiteral("Hakaron(for Windows)\r\nはすでに起動されています。")});
         QCOMPARE(f->port.OpenCount, 0);
+    }
+
+    void aSecondCopyThatCannotBeDetectedIsToldOnce() {
+        f->lock.Detects = false;
+        QVERIFY(f->Start().isEnabled());
+        QCOMPARE(f->dialogs.Texts().count(MainTexts::SecondCopyUndetected), 1);
     }
 
     void newMeasurementSetAsksTwiceThenStartsOver_data() {

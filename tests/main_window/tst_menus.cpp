@@ -62,6 +62,7 @@ private slots:
                                    "名簿データを呼び出す(&L)",
                                    "-",
                                    "編集中データ一覧(&T)",
+                                   "集計・肥満度判定(&R)",
                                    "-",
                                    "終了(&X)",
                                    "コマンド(&C)",
@@ -239,6 +240,22 @@ private slots:
         QVERIFY(f->port.PortOpen());
         QCOMPARE(w.txtSubLabel[0]->text(),
                  QStringLiteral("未保存"));  // a redraw keeps what is typed
+    }
+
+    void summaryListsThePupilsWhileTheLinkIsSuspended() {
+        f->WriteRecords(3);
+        f->Start();
+        int pupils = 0;
+        bool openWhileShown = true;
+        const ModalDriver modal([&](QWidget* dialog) {
+            pupils = Child<QTableView>(dialog, "fgdPupils")->model()->rowCount();
+            openWhileShown = f->port.PortOpen();
+            dialog->close();
+        });
+        Action("mnuSummary")->trigger();
+        QCOMPARE(pupils, 3);
+        QVERIFY(!openWhileShown);
+        QVERIFY(f->port.PortOpen());
     }
 
     void doubleClickOnTitleEditsLabelsWithoutTouchingTheLink() {

@@ -1,0 +1,99 @@
+#include "SummaryCommand.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <cstdio>
+#include <memory>
+
+#include "CommandLine.h"
+#include "G_Param.h"
+#include "RecordFile.h"
+#include "SummaryReport.h"
+#include "SummarySettings.h"
+
+namespace {
+
+// Refusals as the CSV save gives them: no set, a folder or a read-only file as the target.
+QString TargetProblem(const QString& target) {
+    const QFileInfo info(target);
+    if (info.isDir()) return QStringLiteral("%1 is a folder").arg(target);
+    if (info.exists() && !info.isWritable()) return QStringLiteral("%1 is read-only").arg(target);
+    return {};
+}
+
+// Qt's own notes on the way (no runtime folder for the offscreen platform, fonts) are no
+// business of a script: it gets one line on failure and nothing otherwise.
+void QuietNotes(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtDebugMsg || type == QtInfoMsg || type == QtWarningMsg) return;
+    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
+QString Failure(const FileResult& result) {
+    return result ? QString() : QStringLiteral("%1: %2").arg(result.Path, result.Reason);
+}
+
+}  // namespace
+
+SummaryChoice CommandLineChoice(const CommandLine& command, const QString& iniPath,
+                                const QStringList& captions) {
+    SummaryChoice choice = SummarySettings::Load(iniPath, captions);
+    if (command.SexItem) choice.SexItem = *command.SexItem;
+    if (command.GroupItem) choice.GroupItem = *command.GroupItem;
+    if (command.AgeItem) {
+        choice.Source = AgeSource::AgeItem;
+        choice.AgeItem = *command.AgeItem;
+    }
+    if (command.GradeItem) {
+        choice.Source = AgeSource::GradeItem;
+        choice.GradeItem = *command.GradeItem;
+        choice.GradeSchool = command.School == u"小"   ? School::Elementary
+                             : command.School == u"中" ? School::Junior
+                             : command.School == u"高" ? School::Senior
+                                                       : School::None;
+    }
+    if (command.Age) {
+        choice.Source = AgeSource::WholeSet;
+        choice.Age = *command.Age;
+    }
+    return choice;
+}
+
+QString SaveSummaryFromProgramFolder(const QString& appFolder, const CommandLine& command) {
+    GlobalParams folders;
+    folders.SetFolders(appFolder);
+    const QString recordFile = folders.RecordFilePath();
+    if (!QFileInfo(recordFile).isFile())
+        return QStringLiteral("no measurement set: %1 does not exist").arg(recordFile);
+    for (const QString& target : {command.SaveReport, command.SaveJudgement})
+        if (!target.isEmpty() && !TargetProblem(target).isEmpty()) return TargetProblem(target);
+    const QList<MeasureRecord> records = RecordFile::ReadAll(recordFile);
+    const QStringList captions = Summarize(records.mid(0, 2), SummaryChoice{}).Captions;
+    const SummaryChoice choice =
+        CommandLineChoice(command, SummarySettings::IniPath(folders.WorkFolder), captions);
+    const ClassSummary summary = Summarize(records, choice);
+    if (!command.SaveJudgement.isEmpty()) {
+        const QString error =
+            Failure(FileWrite::ReplaceContents(command.SaveJudgement, JudgementCsv::File(summary)));
+        if (!error.isEmpty()) return error;
+    }
+    if (!command.SaveReport.isEmpty()) return Failure(WriteReportPdf(command.SaveReport, summary));
+    return {};
+}
+
+int RunSummaryCommand(int argc, char* argv[], const CommandLine& command) {
+    qInstallMessageHandler(QuietNotes);
+    std::unique_ptr<QCoreApplication> app;
+    if (command.SaveReport.isEmpty()) {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    } else {
+        // The chart of the report is a graphics item: it needs the widget application, which
+        // runs here on the offscreen platform, so no display is needed.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QApplication>(argc, argv);
+    }
+    const QString error =
+        SaveSummaryFromProgramFolder(QCoreApplication::applicationDirPath(), command);
+    if (error.isEmpty()) return 0;
+    std::fprintf(stderr, "hakaron: %s\n", error.toLocal8Bit().constData());
+    return 1;
+}
