@@ -21,7 +21,6 @@
 #include <QFileInfo>
 #include <QMap>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 #include <algorithm>
