@@ -219,10 +219,9 @@ private:
     void Replug();
     void LinkPort(const QString& device);
     // The nurse's key that changes the number, given time to act before the next reading.
-    void MoveKeys(const QString& key) {
-        MainKeys({key});
-        Sleep(kSettle);
-    }
+    void MoveKeys(const QString& key);
+    // The picture of the number box, to see the number change.
+    QByteArray NumberBox();
     QByteArray Record(int k) const;
     bool Measured(int k) const { return Record(k) == m_expected[k]; }
     // Whether No. k holds any value.
@@ -489,6 +488,28 @@ void Day::Crash() {
     ++m_crashes;
     StartProgram();
     MoveKeys(u"ctrl+u"_qs);  // 未測定のナンバーへ進む
+}
+
+QByteArray Day::NumberBox() {
+    QProcess shot;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"DISPLAY"_qs, m_display);
+    shot.setProcessEnvironment(env);
+    shot.start(u"import"_qs, {u"-window"_qs, WaitWindow(kMainTitle), u"-crop"_qs, u"40x24+30+82"_qs,
+                              u"rgb:-"_qs});
+    shot.waitForFinished(kPatience);
+    return shot.readAllStandardOutput();
+}
+
+// Keys and readings travel by different roads: the next reading waits until the number box
+// shows another number (a restarted program can take a while to act on its first key).
+void Day::MoveKeys(const QString& key) {
+    const QByteArray before = NumberBox();
+    MainKeys({key});
+    QElapsedTimer t;
+    t.start();
+    while (NumberBox() == before && t.elapsed() < kPatience) Sleep(100);
+    Sleep(kSettle);
 }
 
 // The cable out: the program tells once; a while later the cable is back in.
