@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QDir>
+#include <csignal>
 #include <cstdio>
 
 #include "CommandLine.h"
@@ -56,6 +57,11 @@ void Print(std::FILE* stream, const QString& text) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+#ifdef SIGXFSZ
+    // A file-size limit (ulimit -f) must fail the write with its message, not end the program
+    // with the reading on screen.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
     const CommandLine command = ParseCommandLine(arguments);

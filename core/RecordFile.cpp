@@ -41,10 +41,14 @@ FileResult Write(const QString& path, int r, const MeasureRecord& record, const 
         return FileResult::Failure(path, FileWrite::ReasonFor(path, file.errorString()));
     const qint64 whole = file.size() / G_Const::RecordLength * G_Const::RecordLength;
     const qint64 offset = qint64(r - 1) * G_Const::RecordLength;
+    // The record being overwritten, put back when the write stops half-way.
+    QByteArray old;
     auto fail = [&] {
         const QString systemText = file.errorString();
-        // A write that stopped half-way (a full disk) leaves no torn record behind: the file
-        // goes back to its whole records.
+        // A write that stopped half-way (a full disk) leaves no torn record behind: an
+        // overwritten record gets its old bytes back (only those written can have changed,
+        // so they fit where the new ones did), and the file goes back to its whole records.
+        if (!old.isEmpty() && file.seek(offset)) file.write(old);
         if (file.size() > whole) file.resize(whole);
         return FileResult::Failure(path, FileWrite::ReasonFor(path, systemText));
     };
@@ -56,6 +60,10 @@ FileResult Write(const QString& path, int r, const MeasureRecord& record, const 
             if (file.write(blank) != blank.size()) return fail();
     }
     if (!file.seek(offset)) return fail();
+    if (offset < whole) {
+        old = file.read(G_Const::RecordLength);
+        if (old.size() != G_Const::RecordLength || !file.seek(offset)) return fail();
+    }
     const QByteArray bytes = record.Encode();
     if (file.write(bytes) != bytes.size()) return fail();
     // The beep that follows tells the operator the reading is safe, power cut or not.
