@@ -193,9 +193,8 @@ bool frmMain::ConfirmLeave() {
     // The pending write waits for the answer: it must not move the number under the question.
     const bool pending = AwTimer->isActive();
     AwTimer->stop();
-    m_asking = true;
-    const Answer answer = m_platform.Dialog->AskYesNoCancel(MainTexts::AskSaveUnsaved);
-    m_asking = false;
+    const Answer answer = AskHoldingTheWrite(
+        [&] { return m_platform.Dialog->AskYesNoCancel(MainTexts::AskSaveUnsaved); });
     if (answer == Answer::Cancel || (answer == Answer::Yes && !WriteCurrent())) {
         if (pending) AwTimer->start();
         UpdatePendingLine();
@@ -383,10 +382,9 @@ void frmMain::ClearCurrent() {
         RecordFile::Read(G_Param.RecordFilePath(), G_Param.CurrentIndex + 3).Record;
     // Measured values are never erased by a key pressed beside Ctrl+S without a word.
     if (stored.Values.AnyMeasured() || G_Param.CurrentValues.AnyMeasured()) {
-        m_asking = true;
-        const bool clear = m_platform.Dialog->AskDestructive(MainTexts::AskClear(number));
-        m_asking = false;
-        if (!clear) return;
+        if (!AskHoldingTheWrite(
+                [&] { return m_platform.Dialog->AskDestructive(MainTexts::AskClear(number)); }))
+            return;
     }
     StopAutoWrite();
     // Written first: a failed clear leaves the display as it was.
@@ -435,10 +433,10 @@ void frmMain::AwTimer_Timer() {
     const MeasureRecord stored =
         RecordFile::Read(G_Param.RecordFilePath(), G_Param.CurrentIndex + 3).Record;
     if (stored.Values.AnyMeasured()) {
-        m_asking = true;
-        const bool overwrite =
-            m_platform.Dialog->AskDestructive(MainTexts::AskOverwrite(G_Param.CurrentIndex + 1));
-        m_asking = false;
+        const bool overwrite = AskHoldingTheWrite([&] {
+            return m_platform.Dialog->AskDestructive(
+                MainTexts::AskOverwrite(G_Param.CurrentIndex + 1));
+        });
         if (!overwrite) {
             m_autoWriteHasValue = false;
             UpdatePendingLine();

@@ -126,6 +126,14 @@ private:
     void SelectIndex(int index, int saved = 0);
     void SetNumberText(int index);
     bool ConfirmLeave();
+    // Asks about the values on display; a pending automatic write waits for the answer.
+    template <typename Ask>
+    auto AskHoldingTheWrite(Ask ask) {
+        m_asking = true;
+        const auto answer = ask();
+        m_asking = false;
+        return answer;
+    }
     MeasuringState::Names SubLabelTexts() const;
     void ShowLabelSettings();
 

@@ -128,19 +128,6 @@ private slots:
         for (QChar c : numbers) measured << (c == u'M');
         QCOMPARE(MeasuringState::ProgressText(measured), progress);
     }
-
-    void unsavedMeansDifferentFromWhatWasLoaded() {
-        MeasuringState state;
-        MeasureValues stored;
-        stored.Height = QStringLiteral("170.0");
-        const MeasuringState::Names names{QStringLiteral("青木"), QString(), QString()};
-        state.Loaded(stored, names);
-        QVERIFY(!state.IsUnsaved(stored, names));
-        MeasureValues received = stored;
-        received.Weight = QStringLiteral("60.0");
-        QVERIFY(state.IsUnsaved(received, names));
-        QVERIFY(state.IsUnsaved(stored, {QStringLiteral("青木 さくら"), QString(), QString()}));
-    }
 };
 
 QTEST_APPLESS_MAIN(RecordNumberingTest)
