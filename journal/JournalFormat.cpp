@@ -202,7 +202,7 @@ QString FateText(ReadingFate fate, int number) {
         case ReadingFate::Cleared:
             return QStringLiteral("消去");
         case ReadingFate::PendingAtExit:
-            return QStringLiteral("終了時に未書込");
+            return QStringLiteral("終了時に保留");
         case ReadingFate::WriteFailed:
             return number > 0 ? QStringLiteral("No.%1 への書込に失敗").arg(no)
                               : QStringLiteral("書込に失敗");

@@ -9,14 +9,21 @@
 
 namespace {
 const QString kJournalFolder = QStringLiteral("journal");
+
+// A device in place of the file (/dev/zero) would never end: only a regular file is read.
+QByteArray DayBytes(const QString& path) {
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) return {};
+    return file.readAll();
+}
 }  // namespace
 
 ReadingJournal::ReadingJournal(const QString& orgFolder, std::function<QDateTime()> now)
-    : ReadingJournal(orgFolder, std::move(now), m_systemSync) {}
+    : m_orgFolder(orgFolder), m_now(std::move(now)) {}
 
 ReadingJournal::ReadingJournal(const QString& orgFolder, std::function<QDateTime()> now,
                                const DeviceSync& sync)
-    : m_orgFolder(orgFolder), m_now(std::move(now)), m_sync(sync) {}
+    : m_orgFolder(orgFolder), m_now(std::move(now)), m_sync(&sync) {}
 
 QString ReadingJournal::PathOf(const QDate& date) const {
     return QDir(m_orgFolder)
@@ -37,24 +44,26 @@ QString ReadingJournal::LastError() const {
 }
 
 QList<JournalEntry> ReadingJournal::Today() const {
-    QFile file(Path());
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return JournalFormat::Parse(file.readAll());
+    return JournalFormat::Parse(DayBytes(Path()));
 }
 
 void ReadingJournal::StartDay(const QDate& date) {
-    QFile file(PathOf(date));
-    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const QByteArray bytes = DayBytes(PathOf(date));
     // A crash may have cut the last line: the next event starts on a line of its own.
     m_torn = m_torn || (!bytes.isEmpty() && !bytes.endsWith('\n'));
     m_previousDay = m_day;
+    m_previousFirstId = m_firstIdOfDay;
     m_day = date;
     m_nextId = std::max(m_nextId, JournalFormat::HighestId(bytes) + 1);
     m_firstIdOfDay = m_nextId;
 }
 
 QDate ReadingJournal::DayOf(int id) const {
-    return id >= m_firstIdOfDay || !m_previousDay.isValid() ? m_day : m_previousDay;
+    // Ids this journal gave out on the day before belong to that day's file; any other id
+    // (this day's, or read back from this day's file) to this day's.
+    const bool dayBefore =
+        m_previousDay.isValid() && id >= m_previousFirstId && id < m_firstIdOfDay;
+    return dayBefore ? m_previousDay : m_day;
 }
 
 int ReadingJournal::Received(int shownNumber, MeasuredQuantity kind, const QString& value) {
@@ -66,12 +75,11 @@ int ReadingJournal::Received(int shownNumber, MeasuredQuantity kind, const QStri
 }
 
 void ReadingJournal::SetFate(const QList<int>& ids, ReadingFate fate, int number) {
-    if (!m_day.isValid()) return;  // no reading of this journal yet
     const QDateTime now = m_now();
+    if (now.date() != m_day) StartDay(now.date());
     QMap<QDate, QByteArray> linesByDay;
     for (const int id : ids)
-        if (id > 0 && id < m_nextId)
-            linesByDay[DayOf(id)] += JournalFormat::FateLine(id, now, fate, number);
+        if (id > 0) linesByDay[DayOf(id)] += JournalFormat::FateLine(id, now, fate, number);
     for (auto day = linesByDay.cbegin(); day != linesByDay.cend(); ++day)
         Append(day.key(), day.value());
 }
@@ -91,7 +99,8 @@ void ReadingJournal::Append(const QDate& date, const QByteArray& lines) {
         return Fail(path, QString());
     QFile file(path);
     const bool isNew = !file.exists();
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::WriteOnly | QIODevice::Append))
+    if ((!isNew && !QFileInfo(path).isFile()) ||
+        !file.open(QIODevice::WriteOnly | QIODevice::Append))
         return Fail(path, file.errorString());
     QByteArray bytes;
     if (file.size() == 0)
@@ -100,7 +109,7 @@ void ReadingJournal::Append(const QDate& date, const QByteArray& lines) {
         bytes = "\r\n";
     bytes += lines;
     const bool written = file.write(bytes) == bytes.size() && file.flush() &&
-                         m_sync.SyncFile(file) && (!isNew || m_sync.SyncFolder(folder));
+                         Sync().SyncFile(file) && (!isNew || Sync().SyncFolder(folder));
     if (!written) return Fail(path, file.errorString());
     m_torn = false;
 }

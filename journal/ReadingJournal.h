@@ -69,13 +69,13 @@ public:
     // orgFolder: the program's Org/ folder. `now` gives the time (tests set it).
     explicit ReadingJournal(const QString& orgFolder,
                             std::function<QDateTime()> now = &QDateTime::currentDateTime);
-    // As above, syncing through `sync`, which must outlive the journal.
+    // As above, syncing through `sync` (tests count and fail it); it must outlive the journal.
     ReadingJournal(const QString& orgFolder, std::function<QDateTime()> now,
                    const DeviceSync& sync);
 
     int Received(int shownNumber, MeasuredQuantity kind, const QString& value);  // returns id
-    // Records `fate` (and the record number for the Written* fates) for readings returned by
-    // Received() of this journal; each goes to the file of the day it arrived on.
+    // Records `fate` (and the record number for the Written* fates) for readings of today's
+    // file; a reading this journal received the day before gets it in that day's file.
     void SetFate(const QList<int>& ids, ReadingFate fate, int number = 0);
     QList<JournalEntry> Today() const;  // today's file read back (Parse)
     QString Path() const;               // today's file
@@ -96,10 +96,13 @@ private:
 
     QString m_orgFolder;
     std::function<QDateTime()> m_now;
+    const DeviceSync& Sync() const { return m_sync ? *m_sync : m_systemSync; }
+
     SystemDeviceSync m_systemSync;
-    const DeviceSync& m_sync;
-    QDate m_day;          // the day of the readings numbered from m_firstIdOfDay on
-    QDate m_previousDay;  // the day of the ids below it
+    const DeviceSync* m_sync = nullptr;  // the system's when none was given
+    QDate m_day;                         // the day of the readings numbered from m_firstIdOfDay on
+    QDate m_previousDay;  // the day of the ids m_previousFirstId to m_firstIdOfDay - 1
+    int m_previousFirstId = 1;
     int m_firstIdOfDay = 1;
     int m_nextId = 1;
     bool m_torn = false;  // the file may end inside a line: end it before the next event
