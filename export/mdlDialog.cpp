@@ -44,8 +44,6 @@ QString DialogFolder(const QString& remembered, const QString& documents) {
 }
 
 QString DialogRefusal(const QString& path) {
-    const SaveTarget::Problem problem = SaveTarget::Check(path);
-    if (problem != SaveTarget::Problem::None) return SaveTarget::Reason(problem);
     return IsRefusedSaveTarget(path) ? FileWrite::ReasonFor(path, QString()) : QString();
 }
 

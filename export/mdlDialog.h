@@ -17,8 +17,8 @@ QString ProposedFileName(const QDate& today);
 QString WithCsvSuffix(const QString& path);
 // The folder the dialog opens in: the remembered one while it exists, else `documents`.
 QString DialogFolder(const QString& remembered, const QString& documents);
-// Why the dialog does not take `path` (a file of the program, a read-only file, a folder that
-// cannot be written, a folder or a device in its place), or an empty text when it does.
+// Why the dialog does not take `path` (a read-only file, a folder that cannot be written,
+// a folder in its place), or an empty text when it does.
 QString DialogRefusal(const QString& path);
 
 // Asks for the target file, opening in the folder of the last CSV saved, adding ".csv"

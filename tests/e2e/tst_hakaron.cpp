@@ -438,6 +438,38 @@ private slots:
         QCOMPARE(third->state(), QProcess::Running);
     }
 
+    // Every file the program opens during a reading, seen by strace: the machine's own serial
+    // ports (/dev/ttyS*, the first often its console) are never among them.
+    void theMachinesSerialPortsAreNeverOpened() {
+        const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
+        if (strace.isEmpty()) QSKIP("strace is not installed (scripts/ensure-deps.sh installs it)");
+        QVERIFY(MakeProgramFolder(R"("4800,E,8,1",1,0,1,1)", kHeader + kCaptions + kBlank));
+        QVERIFY(StartMeter("wait GO\nsend SY 170.0\nsend TZ 60.0\n"));
+        const QString log = m_dir->filePath(QStringLiteral("opened.txt"));
+        QProcess traced;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        traced.setProcessEnvironment(env);
+        traced.setWorkingDirectory(m_dir->path());
+        traced.start(strace,
+                     {"-f", "-qq", "-e", "trace=open,openat,creat", "-o", log, ProgramPath()});
+        QVERIFY(traced.waitForStarted(kPatience));
+        const auto opened = [&] {
+            QFile file(log);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(opened().contains(QFile::encodeName(m_device)), kPatience);
+        QVERIFY(Release("GO"));
+        QTRY_VERIFY_WITH_TIMEOUT(RecordFileBytes().size() >= 3 * kRecordLength, kPlayTime);
+        // The program is strace's child: it ends first, and strace with it.
+        QFile children(QStringLiteral("/proc/%1/task/%1/children").arg(traced.processId()));
+        QVERIFY(children.open(QIODevice::ReadOnly));
+        for (const QByteArray& pid : children.readAll().split(' '))
+            if (pid.trimmed().toInt() > 0) ::kill(pid_t(pid.trimmed().toInt()), SIGKILL);
+        QVERIFY(traced.waitForFinished(kPatience));
+        QVERIFY2(!opened().contains("/dev/ttyS"), opened().constData());
+    }
+
     // kill -9 at any moment of automatic writing: the file keeps whole records, and every
     // person stored before the kill is stored still.
     void killedDuringAutomaticWritingKeepsEveryStoredRecord() {

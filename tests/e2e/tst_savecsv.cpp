@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -153,41 +155,72 @@ private slots:
         QVERIFY(FileBytes(Path(QStringLiteral("out.pdf"))).startsWith("%PDF-"));
     }
 
-    // "@" names a link to the file after it. The program's own files are never replaced.
+    // Each output of the command line refuses the same targets, before anything is written.
+    // "@" names a link to the file after it; "mnt/" the program folder by a second name.
     void failuresExitNonZeroWithOneLine_data() {
-        QTest::addColumn<bool>("removeRecordFile");
+        QTest::addColumn<QString>("recordFile");  // "removed", "unreadable", "folder" or ""
         QTest::addColumn<QString>("target");
-        QTest::newRow("no record file") << true << "out.csv";
-        QTest::newRow("folder of the target missing") << false << "gone/out.csv";
-        QTest::newRow("target is a folder") << false << "Org";
-        QTest::newRow("the record file") << false << "Org/zqmtemp.rdm";
-        QTest::newRow("user.dat") << false << "Org/user.dat";
-        QTest::newRow("the lock") << false << "Org/hakaron.lock";
-        QTest::newRow("a name list") << false << "Name_List/a.nml";
-        QTest::newRow("the program") << false << "hakaron";
-        QTest::newRow("a link to the record file") << false << "@Org/zqmtemp.rdm";
-        QTest::newRow("a link to user.dat") << false << "@Org/user.dat";
-        QTest::newRow("a link to the program") << false << "@hakaron";
+        QTest::newRow("no record file") << "removed"
+                                        << "out.csv";
+        QTest::newRow("unreadable record file") << "unreadable"
+                                                << "out.csv";
+        QTest::newRow("folder in place of the record file") << "folder"
+                                                            << "out.csv";
+        QTest::newRow("folder of the target missing") << ""
+                                                      << "gone/out.csv";
+        QTest::newRow("target is a folder") << ""
+                                            << "Org";
+        for (const char* own :
+             {"Org/zqmtemp.rdm", "Org/user.dat", "Org/hakaron.ini", "Org/hakaron.lock",
+              "Name_List/a.nml", "hakaron", "@Org/zqmtemp.rdm", "@hakaron", "mnt/Org/zqmtemp.rdm"})
+            QTest::newRow(own) << "" << QString::fromLatin1(own);
+        QTest::newRow("a device") << ""
+                                  << "/dev/full";
+        QTest::newRow("a link to a device") << ""
+                                            << "@/dev/null";
     }
     void failuresExitNonZeroWithOneLine() {
-        QFETCH(bool, removeRecordFile);
+        QFETCH(QString, recordFile);
         QFETCH(QString, target);
+        if (recordFile == u"unreadable" && ::geteuid() == 0) QSKIP("root reads any file");
         QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("Name_List")));
-        for (const char* name : {"Org/user.dat", "Org/hakaron.lock", "Name_List/a.nml"})
+        QVERIFY(QFile::link(m_dir->path(), Path(QStringLiteral("mnt"))));
+        for (const char* name :
+             {"Org/user.dat", "Org/hakaron.ini", "Org/hakaron.lock", "Name_List/a.nml"})
             WriteFile(Path(QLatin1String(name)), "\"4800,E,8,1\",1,0,1,2\r\n");
         if (target.startsWith(u'@')) {
-            QVERIFY(QFile::link(Path(target.mid(1)), Path(QStringLiteral("link.csv"))));
+            const QString to = target.mid(1).startsWith(u'/') ? target.mid(1) : Path(target.mid(1));
+            QVERIFY(QFile::link(to, Path(QStringLiteral("link.csv"))));
             target = QStringLiteral("link.csv");
         }
-        const QString file = QFileInfo(Path(target)).canonicalFilePath();
-        const QByteArray before = FileBytes(file);
-        if (removeRecordFile) QVERIFY(QFile::remove(Path(QStringLiteral("Org/zqmtemp.rdm"))));
-        const Run run = Hakaron({QStringLiteral("--save-csv"), target});
-        QVERIFY(run.ExitCode > 0);
-        QCOMPARE(run.Err.count('\n'), 1);
-        QVERIFY(!QFile::exists(Path(QStringLiteral("out.csv"))));
-        QCOMPARE(QFile::exists(Path(QStringLiteral("Org/zqmtemp.rdm"))), !removeRecordFile);
-        QCOMPARE(FileBytes(file), before);
+        const QString record = Path(QStringLiteral("Org/zqmtemp.rdm"));
+        if (recordFile == u"unreadable") QVERIFY(QFile::setPermissions(record, {}));
+        if (recordFile == u"removed" || recordFile == u"folder") QVERIFY(QFile::remove(record));
+        if (recordFile == u"folder") QVERIFY(QDir().mkpath(record));
+        const QString file =
+            target.startsWith(u'/') ? target : QFileInfo(Path(target)).canonicalFilePath();
+        const QByteArray before = target.startsWith(u'/') ? QByteArray() : FileBytes(file);
+        for (const QStringList& args : {QStringList{"--save-csv", target},
+                                        QStringList{"--save-judgement", target, "--age", "12"},
+                                        QStringList{"--save-report", target, "--age", "12"}}) {
+            const Run run = Hakaron(args);
+            QVERIFY2(run.ExitCode == 1, qPrintable(args.first()));
+            QCOMPARE(run.Err.count('\n'), 1);
+            QVERIFY(!QFile::exists(Path(QStringLiteral("out.csv"))));
+            QCOMPARE(QFileInfo(record).isFile(),
+                     recordFile != u"removed" && recordFile != u"folder");
+            if (!target.startsWith(u'/')) QCOMPARE(FileBytes(file), before);
+        }
+        QVERIFY(!QFileInfo(QStringLiteral("/dev/full")).isFile());
+    }
+
+    // Two outputs: a target that cannot be written stops both before either is written.
+    void twoOutputsWriteNothingWhenOneIsRefused() {
+        WriteFile(Path(QStringLiteral("a.csv")), "old");
+        const Run run =
+            Hakaron({"--save-judgement", "a.csv", "--save-report", "gone/r.pdf", "--age", "12"});
+        QCOMPARE(run.ExitCode, 1);
+        QCOMPARE(FileBytes(Path(QStringLiteral("a.csv"))), QByteArray("old"));
     }
 
     void versionAndHelp() {
