@@ -190,7 +190,7 @@ private slots:
         QTest::newRow("a link to a name list")
             << "@Name_List/3年2組.nml" << ExportTexts::ProgramFile;
         QTest::newRow("no record file") << "" << ExportTexts::NoMeasurementSet;
-        QTest::newRow("a device") << "/dev/null"
+        QTest::newRow("a link to a device") << "@/dev/null"
                                   << SaveTarget::Reason(SaveTarget::Problem::NotAFile);
     }
     void failedSaveSaysWhyInAThirdLine() {
