@@ -14,6 +14,8 @@
 #include <csignal>
 #include <memory>
 
+#include "FileBytes.h"
+
 namespace {
 constexpr int kPatience = 20000;  // the machine is shared; be generous
 constexpr int kPlayTime = 40000;  // three people with pauses between them, on a busy machine
@@ -447,27 +449,18 @@ private slots:
         QVERIFY(StartMeter("wait GO\nsend SY 170.0\nsend TZ 60.0\n"));
         const QString log = m_dir->filePath(QStringLiteral("opened.txt"));
         QProcess traced;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        traced.setProcessEnvironment(env);
         traced.setWorkingDirectory(m_dir->path());
-        traced.start(strace,
-                     {"-f", "-qq", "-e", "trace=open,openat,creat", "-o", log, ProgramPath()});
-        QVERIFY(traced.waitForStarted(kPatience));
-        const auto opened = [&] {
-            QFile file(log);
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(opened().contains(QFile::encodeName(m_device)), kPatience);
+        traced.start(strace, {"-f", "-qq", "-e", "trace=open,openat,creat", "-o", log,
+                              ProgramPath(), "-platform", "offscreen"});
+        QTRY_VERIFY_WITH_TIMEOUT(FileBytes(log).contains(QFile::encodeName(m_device)), kPatience);
         QVERIFY(Release("GO"));
         QTRY_VERIFY_WITH_TIMEOUT(RecordFileBytes().size() >= 3 * kRecordLength, kPlayTime);
-        // The program is strace's child: it ends first, and strace with it.
+        // The program ends first, strace with it.
         QFile children(QStringLiteral("/proc/%1/task/%1/children").arg(traced.processId()));
         QVERIFY(children.open(QIODevice::ReadOnly));
-        for (const QByteArray& pid : children.readAll().split(' '))
-            if (pid.trimmed().toInt() > 0) ::kill(pid_t(pid.trimmed().toInt()), SIGKILL);
+        ::kill(pid_t(children.readAll().trimmed().split(' ').first().toInt()), SIGKILL);
         QVERIFY(traced.waitForFinished(kPatience));
-        QVERIFY2(!opened().contains("/dev/ttyS"), opened().constData());
+        QVERIFY2(!FileBytes(log).contains("/dev/ttyS"), FileBytes(log).constData());
     }
 
     // kill -9 at any moment of automatic writing: the file keeps whole records, and every

@@ -23,10 +23,10 @@ private slots:
         QTest::addColumn<Problem>("problem");
         for (const char* own :
              {"Org/zqmtemp.rdm", "Org/user.dat", "Org/hakaron.ini", "Org/hakaron.lock",
-              "Name_List/3年1組.nml", "hakaron", "Org/new.csv", "ports/COM1", "@Org/zqmtemp.rdm",
-              "@Org/new.csv", "=Org/zqmtemp.rdm", "=Name_List/3年1組.nml", "~/mnt/Org/zqmtemp.rdm",
-              "~/mnt/Org/new.csv", "~/mnt/Name_List/3年1組.nml", "~/mnt/hakaron"})
-            QTest::newRow(own) << QString::fromUtf8(own) << Problem::ProgramFile;
+              "Name_List/a.nml", "hakaron", "Org/new.csv", "ports/COM1", "@Org/zqmtemp.rdm",
+              "@Org/new.csv", "=Org/zqmtemp.rdm", "=Name_List/a.nml", "~/mnt/Org/zqmtemp.rdm",
+              "~/mnt/Org/new.csv", "~/mnt/hakaron"})
+            QTest::newRow(own) << QString::fromLatin1(own) << Problem::ProgramFile;
         // clang-format off
         QTest::newRow("a new file") << "~/out.csv" << Problem::None;
         QTest::newRow("a file of the user") << "~/user.csv" << Problem::None;
@@ -48,12 +48,9 @@ private slots:
             if (name.startsWith(u'/')) return name;
             return name.startsWith(u"~/") ? user.filePath(name.mid(2)) : program.filePath(name);
         };
-        for (const char* name :
-             {"Org/zqmtemp.rdm", "Org/user.dat", "Org/hakaron.ini", "Org/hakaron.lock",
-              "Name_List/3年1組.nml", "hakaron", "~/user.csv"}) {
-            QFile file(path(QString::fromUtf8(name)));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-        }
+        for (const char* name : {"Org/zqmtemp.rdm", "Org/user.dat", "Org/hakaron.ini",
+                                 "Org/hakaron.lock", "Name_List/a.nml", "hakaron", "~/user.csv"})
+            QVERIFY(QFile(path(QLatin1String(name))).open(QIODevice::WriteOnly));
         QVERIFY(QFile::link(folder.Path(), user.filePath(QStringLiteral("mnt"))));
         QString checked = path(target);
         if (target.startsWith(u'@') || target.startsWith(u'=')) {
