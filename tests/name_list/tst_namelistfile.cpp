@@ -65,7 +65,7 @@ private slots:
             << QStringList{"山田", "", "x"};
         QTest::newRow("UTF-8 without the mark stays CP932") << QByteArray("\"\xE5\xB1\xB1\",\"\",\"\"")
             << QStringList{"螻ｱ", "", ""};
-        QTest::newRow("control bytes become spaces") << QByteArrayLiteral("\"a\x00" "b\",c\x1b\x07d,\"\x7f\x01\"\r\n")
+        QTest::newRow("control bytes become spaces") << QByteArrayLiteral("\"a\x00" "b\",c\x1b\x07" "d,\"\x7f\x01\"\r\n")
             << QStringList{"a b", "c  d", "  "};
         // clang-format on
     }
