@@ -454,7 +454,7 @@ private slots:
                               ProgramPath(), "-platform", "offscreen"});
         QTRY_VERIFY_WITH_TIMEOUT(FileBytes(log).contains(QFile::encodeName(m_device)), kPatience);
         QVERIFY(Release("GO"));
-        QTRY_VERIFY_WITH_TIMEOUT(RecordFileBytes().size() >= 3 * kRecordLength, kPlayTime);
+        QTRY_VERIFY_WITH_TIMEOUT(RecordFileBytes().size() >= 4 * kRecordLength, kPlayTime);
         // The program ends first, strace with it.
         QFile children(QStringLiteral("/proc/%1/task/%1/children").arg(traced.processId()));
         QVERIFY(children.open(QIODevice::ReadOnly));
