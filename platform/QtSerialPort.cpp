@@ -40,6 +40,7 @@ QSerialPort::FlowControl FlowFor(int handshaking) {
             return QSerialPort::NoFlowControl;
     }
 }
+
 // The serial port library keeps a lock file per device (LCK..pts_3 in /var/lock) naming its
 // process. One left by a killed copy stays in force while another process has that number
 // (a quick restart, a busy machine): it is left over when the process named does not hold
