@@ -190,8 +190,8 @@ private slots:
         QTest::newRow("a link to a name list")
             << "@Name_List/3年2組.nml" << ExportTexts::ProgramFile;
         QTest::newRow("no record file") << "" << ExportTexts::NoMeasurementSet;
-        QTest::newRow("a link to a device") << "@/dev/null"
-                                  << SaveTarget::Reason(SaveTarget::Problem::NotAFile);
+        QTest::newRow("a link to a device")
+            << "@/dev/null" << SaveTarget::Reason(SaveTarget::Problem::NotAFile);
     }
     void failedSaveSaysWhyInAThirdLine() {
         QFETCH(QString, target);
