@@ -89,6 +89,21 @@ QList<MeasureRecord> ReadAll(const QString& path) {
     return records;
 }
 
+QList<bool> Measured(const QString& path) {
+    QList<bool> measured;
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) return measured;
+    if (file.skip(qint64(G_Const::HeaderRecords) * G_Const::RecordLength) < 0) return measured;
+    constexpr qint64 kChunk = 64 * G_Const::RecordLength;
+    for (QByteArray bytes = file.read(kChunk); bytes.size() >= G_Const::RecordLength;
+         bytes = file.read(kChunk))
+        for (qsizetype at = 0; at + G_Const::RecordLength <= bytes.size();
+             at += G_Const::RecordLength)
+            measured << MeasureRecord::Decode(bytes.sliced(at, G_Const::RecordLength))
+                            .Values.AnyMeasured();
+    return measured;
+}
+
 bool ForceDelete(const QString& path) {
     if (!QFileInfo::exists(path)) return true;
     QFile::setPermissions(path, QFile::permissions(path) | QFile::WriteOwner | QFile::WriteUser);

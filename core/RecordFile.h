@@ -29,6 +29,9 @@ FileResult Write(const QString& path, int r, const MeasureRecord& record,
 int Count(const QString& path);
 // Every whole record of the file, in order.
 QList<MeasureRecord> ReadAll(const QString& path);
+// Whether each record after the header records holds a measured value. Read a few records
+// at a time: asked after every write, it keeps nothing of the set.
+QList<bool> Measured(const QString& path);
 // Deletes the file, also when it is read-only. True when no file is left.
 bool ForceDelete(const QString& path);
 // Replaces the whole file by these records: built beside it, then renamed over it, so a

@@ -8,7 +8,7 @@
 #include "CsvWriter.h"
 #include "G_Const.h"
 #include "G_Param.h"
-#include "mdlDialog.h"
+#include "SaveTarget.h"
 
 namespace {
 const QString kSaveCsv = QStringLiteral("save-csv");
@@ -191,11 +191,10 @@ QString SaveCsvFromProgramFolder(const QString& appFolder, const QString& target
     GlobalParams folders;
     folders.SetFolders(appFolder);
     const QString recordFile = folders.RecordFilePath();
-    if (mdlDialog::IsProgramFile(target, appFolder, QCoreApplication::applicationFilePath()))
-        return QStringLiteral("%1 is a file of the program; it is never replaced by a CSV")
-            .arg(target);
+    const SaveTarget::Problem problem =
+        SaveTarget::Check(target, appFolder, QCoreApplication::applicationFilePath());
+    if (problem != SaveTarget::Problem::None) return SaveTarget::CommandLineReason(problem, target);
     const QFileInfo targetInfo(target);
-    if (targetInfo.isDir()) return QStringLiteral("%1 is a folder").arg(target);
     // As the save dialog does, a read-only file is not replaced.
     if (targetInfo.exists() && !targetInfo.isWritable())
         return QStringLiteral("%1 is read-only").arg(target);

@@ -12,6 +12,7 @@
 #include "G_Const.h"
 #include "G_Param.h"
 #include "QtDialogs.h"
+#include "SaveTarget.h"
 #include "Services.h"
 #include "mdlCsvModule.h"
 
@@ -21,15 +22,6 @@ const QString kFolderKey = QStringLiteral("CsvSave/LastFolder");
 
 QSettings ProgramSettings() {
     return QSettings(G_Param.WorkFolder + QStringLiteral("hakaron.ini"), QSettings::IniFormat);
-}
-
-// The path a link leads to, through every link; the path itself when it is none.
-QString Resolved(const QString& path) {
-    QFileInfo info(path);
-    for (int hops = 0; info.isSymLink() && hops < 40; ++hops) info.setFile(info.symLinkTarget());
-    if (info.exists()) return info.canonicalFilePath();
-    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
-    return folder.isEmpty() ? info.absoluteFilePath() : QDir(folder).filePath(info.fileName());
 }
 
 }  // namespace
@@ -53,15 +45,6 @@ QString DialogFolder(const QString& remembered, const QString& documents) {
 
 QString DialogRefusal(const QString& path) {
     return IsRefusedSaveTarget(path) ? FileWrite::ReasonFor(path, QString()) : QString();
-}
-
-bool IsProgramFile(const QString& target, const QString& appFolder, const QString& program) {
-    const QString file = Resolved(target);
-    if (!program.isEmpty() && file == Resolved(program)) return true;
-    const QString folder = QFileInfo(file).absolutePath();
-    for (const QString& own : {G_Const::WorkFolderName, G_Const::NameListFolderName})
-        if (folder == Resolved(QDir(appFolder).filePath(own))) return true;
-    return false;
 }
 
 void ChooseFile(Dialogs& dialogs, const Clock& clock) {
@@ -92,9 +75,9 @@ void ChooseFile(Dialogs& dialogs, const Clock& clock) {
 void RunOperation(Dialogs& dialogs, ProgressReport& progress) {
     QString reason;
     // The program's own files are never replaced by a CSV, whatever the answer would be.
-    if (IsProgramFile(G_Param.ChosenPath, G_Param.AppFolder,
-                      QCoreApplication::applicationFilePath()))
-        reason = ExportTexts::ProgramFile;
+    if (const SaveTarget::Problem problem = SaveTarget::Check(G_Param.ChosenPath);
+        problem != SaveTarget::Problem::None)
+        reason = SaveTarget::Reason(problem);
     else if (!QFileInfo::exists(G_Param.ChosenPath) ||
              dialogs.AskDestructive(ExportTexts::AskOverwrite))
         SaveCsv(dialogs, progress, &reason);

@@ -20,9 +20,6 @@ QString DialogFolder(const QString& remembered, const QString& documents);
 // Why the dialog does not take `path` (a read-only file, a folder that cannot be written,
 // a folder in its place), or an empty text when it does.
 QString DialogRefusal(const QString& path);
-// Whether `target`, or the file a link there leads to, is the program itself or lies in the
-// program folder's Org or Name_List folder: the record file, user.dat, the lock, the lists.
-bool IsProgramFile(const QString& target, const QString& appFolder, const QString& program);
 
 // Asks for the target file, opening in the folder of the last CSV saved, adding ".csv"
 // and saying why a refused target cannot be taken before asking again. Sets

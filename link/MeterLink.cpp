@@ -249,7 +249,6 @@ void MeterLink::ReopenAfterSettings() {
 
 void MeterLink::OpenAtStartup() {
     SerialPort& port = d->port;
-    d->isOnline = true;
     const int portError = port.SetCommPort(G_Param.PortNumber);
     const int settingsError = port.SetSettings(G_Param.CommSettings);
     if (portError == CommErrors::InvalidProperty || settingsError == CommErrors::InvalidProperty) {
@@ -264,6 +263,7 @@ void MeterLink::OpenAtStartup() {
     port.SetRTSEnable(true);
     port.SetSThreshold(1);
     port.SetRThreshold(1);
+    d->isOnline = true;
     if (port.SetPortOpen(true) != CommErrors::None) {
         d->dialogs.Message(kPortNotOpened, MsgIcon::Warning);
         port.SetPortOpen(false);
@@ -383,6 +383,15 @@ void MeterLink::DspTimer_Timer() {
 }
 
 void MeterLink::CmdTimer_Timer() {
+    // The word on screen is the truth: a port found closed without a word (an event lost on
+    // the way) shows offline, and is watched for as a vanished meter is.
+    if (d->isOnline && !d->port.PortOpen()) {
+        d->assembler.Reset();
+        SetLinkOnline(false);
+        d->isOnline = false;
+        StartWatching();
+        return;
+    }
     d->cmdTimer->stop();
     SetLook(d->connectAnimFrame + 1, d->caption);
     d->connectAnimFrame = d->connectAnimFrame == 2 ? 0 : d->connectAnimFrame + 1;

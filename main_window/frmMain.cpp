@@ -295,11 +295,7 @@ void frmMain::UpdatePendingLine() {
 
 // Which numbers of the file hold a measured value, No. 1 first.
 QList<bool> frmMain::MeasuredNumbers() const {
-    const QList<MeasureRecord> records = RecordFile::ReadAll(G_Param.RecordFilePath());
-    QList<bool> measured;
-    for (qsizetype i = G_Const::HeaderRecords; i < records.size(); ++i)
-        measured << records[i].Values.AnyMeasured();
-    return measured;
+    return RecordFile::Measured(G_Param.RecordFilePath());
 }
 
 void frmMain::UpdateProgressLine() {

@@ -20,9 +20,21 @@ bool IsBlank(QChar c) {
     return c == u' ' || c == u'\t';
 }
 
-// Splits the decoded text into its items, in order of appearance.
-QStringList SplitItems(const QString& text) {
+// A control character (NUL, ESC, BEL, DEL, …) is no part of a name: a space, as on the line.
+QString WithoutControls(QString item) {
+    for (QChar& c : item)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F) c = u' ';
+    return item;
+}
+
+// Splits the decoded text into its items, in order of appearance; only the first `keep` are
+// kept, the others only counted into `count`.
+QStringList SplitItems(const QString& text, qsizetype keep, qsizetype& count) {
     QStringList items;
+    count = 0;
+    const auto add = [&](const QString& item) {
+        if (count++ < keep) items << WithoutControls(item);
+    };
     const qsizetype n = text.size();
     qsizetype i = 0;
     bool afterComma = false;
@@ -30,7 +42,7 @@ QStringList SplitItems(const QString& text) {
         while (i < n && IsBlank(text[i])) ++i;
         if (i >= n || IsLineEnd(text[i])) {
             // A comma right before the line end leaves an empty item; an empty line has none.
-            if (afterComma) items << QString();
+            if (afterComma) add(QString());
             afterComma = false;
             if (i < n) ++i;
             continue;
@@ -38,7 +50,10 @@ QStringList SplitItems(const QString& text) {
         if (text[i] == kQuote) {
             qsizetype end = i + 1;
             while (end < n && text[end] != kQuote && !IsLineEnd(text[end])) ++end;
-            items << text.mid(i + 1, end - i - 1);
+            if (count < keep)
+                add(text.mid(i + 1, end - i - 1));
+            else
+                ++count;
             i = end < n && text[end] == kQuote ? end + 1 : end;
             while (i < n && text[i] != u',' && !IsLineEnd(text[i])) ++i;
         } else {
@@ -46,7 +61,10 @@ QStringList SplitItems(const QString& text) {
             while (i < n && text[i] != u',' && !IsLineEnd(text[i])) ++i;
             qsizetype end = i;
             while (end > start && IsBlank(text[end - 1])) --end;
-            items << text.mid(start, end - start);
+            if (count < keep)
+                add(text.mid(start, end - start));
+            else
+                ++count;
         }
         // One separator: a comma, or a line end (CR LF counts once).
         afterComma = i < n && text[i] == u',';
@@ -57,7 +75,7 @@ QStringList SplitItems(const QString& text) {
             ++i;
         }
     }
-    if (afterComma) items << QString();
+    if (afterComma) add(QString());
     return items;
 }
 
@@ -97,11 +115,14 @@ QByteArray Format(const QList<NameListEntry>& entries) {
     return Cp932::Encode(text);
 }
 
-QList<NameListEntry> Parse(const QByteArray& bytes) {
+QList<NameListEntry> Parse(const QByteArray& bytes, qsizetype* count) {
     static const QByteArray kUtf8Mark("\xEF\xBB\xBF");
+    qsizetype itemCount = 0;
     const QStringList items =
         SplitItems(bytes.startsWith(kUtf8Mark) ? QString::fromUtf8(bytes.sliced(kUtf8Mark.size()))
-                                               : Cp932::Decode(bytes));
+                                               : Cp932::Decode(bytes),
+                   qsizetype(MaxEntries) * 3 + 3, itemCount);
+    if (count) *count = (itemCount + 2) / 3;
     QList<NameListEntry> entries;
     entries.reserve((items.size() + 2) / 3);
     for (qsizetype i = 0; i < items.size(); i += 3) {
@@ -139,6 +160,10 @@ QString FileNameProblem(const QString& baseName) {
     return QString();
 }
 
+QString TooManyEntries(qsizetype count) {
+    return QStringLiteral("名簿が%1名を超えています（%2名）").arg(MaxEntries).arg(count);
+}
+
 QString BaseName(const QString& typed) {
     const QString name = typed.trimmed();
     const QString suffix = QStringLiteral(".nml");
@@ -165,7 +190,13 @@ std::optional<QList<NameListEntry>> ReadNameListFile(const QString& path, QStrin
     const QByteArray bytes = file.read(NameListFile::MaxFileBytes + 1);
     if (file.error() != QFileDevice::NoError) return std::nullopt;
     if (bytes.size() > NameListFile::MaxFileBytes) return tooLarge();
-    return NameListFile::Parse(bytes);
+    qsizetype count = 0;
+    QList<NameListEntry> entries = NameListFile::Parse(bytes, &count);
+    if (count > NameListFile::MaxEntries) {
+        if (problem) *problem = NameListFile::TooManyEntries(count);
+        return std::nullopt;
+    }
+    return entries;
 }
 
 bool WriteNameListFile(const QString& path, const QList<NameListEntry>& entries) {

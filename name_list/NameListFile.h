@@ -6,6 +6,7 @@
 #include <array>
 #include <optional>
 
+#include "G_Const.h"
 #include "MeasureRecord.h"
 
 // The three item texts of one person in a name list; the entry's number is its position.
@@ -28,8 +29,13 @@ QByteArray Format(const QList<NameListEntry>& entries);
 // A quoted item without its closing quote ends at its line end; empty lines hold no items;
 // when the count is not a multiple of three, the last entry's missing items are empty.
 // Bytes that start with the UTF-8 byte-order mark are read as UTF-8 (a list saved so by an
-// editor), all others as CP932. Any bytes are accepted.
-QList<NameListEntry> Parse(const QByteArray& bytes);
+// editor), all others as CP932. Control characters become spaces. Any bytes are accepted;
+// entries beyond MaxEntries + 1 are only counted: `count`, when given, gets them all.
+QList<NameListEntry> Parse(const QByteArray& bytes, qsizetype* count = nullptr);
+// The longest list: one entry per record of a measurement set.
+constexpr int MaxEntries = G_Const::MaxNumber;
+// "名簿が1500名を超えています（n名）".
+QString TooManyEntries(qsizetype count);
 
 // The input rule for an item: the characters the format cannot hold replaced as in Format().
 QString StorableItem(const QString& text);
@@ -55,7 +61,8 @@ constexpr qint64 MaxFileBytes = 16 * 1024 * 1024;
 // every write checked; false when anything failed (the old file then stays as it was).
 
 // The entries of the file; nothing when it cannot be opened or read, is not a regular file
-// (a device, a pipe, a folder) or is larger than MaxFileBytes; `problem` then says why
+// (a device, a pipe, a folder), is larger than MaxFileBytes or holds more than MaxEntries
+// entries; `problem` then says why
 // when there is more to say than that it could not be read.
 std::optional<QList<NameListEntry>> ReadNameListFile(const QString& path,
                                                      QString* problem = nullptr);

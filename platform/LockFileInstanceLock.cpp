@@ -93,13 +93,14 @@ Key LockFolder(const QString& folder, qintptr& key) {
 }
 
 // Opens the lock file without ever reading it, following a link or waiting on a FIFO: a
-// non-regular file or one that cannot be opened at all is removed and the file made anew.
+// non-regular file, a file with a second name (a hard link: writing the lock text would
+// change that other file) or one that cannot be opened at all is removed and made anew.
 int OpenLockFile(const QByteArray& path) {
     constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
     for (int attempt = 0; attempt < 2; ++attempt) {
         struct stat info {};
         const bool exists = ::lstat(path.constData(), &info) == 0;
-        if (exists && !S_ISREG(info.st_mode)) {
+        if (exists && (!S_ISREG(info.st_mode) || info.st_nlink != 1)) {
             if (::unlink(path.constData()) != 0) return -1;  // a folder there stays
             continue;
         }
@@ -107,7 +108,7 @@ int OpenLockFile(const QByteArray& path) {
         // A lock file of another user may be only readable: a flock needs no more.
         if (fd < 0 && exists) fd = ::open(path.constData(), O_RDONLY | kFlags);
         if (fd >= 0) {
-            if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) return fd;
+            if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_nlink == 1) return fd;
             ::close(fd);  // replaced by something else meanwhile
         }
         if (!exists || ::unlink(path.constData()) != 0) return -1;

@@ -58,11 +58,19 @@ bool IsTerminalDevice(const struct stat& info) {
 }
 
 // Legacy ports (/dev/ttySn) exist as device files whether or not there is a UART behind
-// them; only the ones the serial port library finds are real.
+// them; only the ones with a device behind are real. Read from sysfs: the serial port
+// library opens every built-in port to ask, and the first is often the machine's console.
 bool IsListedPort(const QString& path) {
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-        if (info.systemLocation() == path) return true;
-    return false;
+    const QString tty = QStringLiteral("/sys/class/tty/") + QFileInfo(path).fileName();
+    if (!QFileInfo::exists(QStringLiteral("/sys/class/tty"))) {
+        for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+            if (info.systemLocation() == path) return true;
+        return false;
+    }
+    if (!QFileInfo::exists(tty + QStringLiteral("/device"))) return false;
+    QFile type(tty + QStringLiteral("/type"));
+    // Only the built-in UART driver has a type; 0 is "no UART found".
+    return !type.open(QIODevice::ReadOnly) || type.readAll().trimmed() != "0";
 }
 
 }  // namespace

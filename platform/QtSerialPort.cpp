@@ -1,5 +1,6 @@
 #include "QtSerialPort.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QMetaObject>
 #include <utility>
@@ -39,6 +40,33 @@ QSerialPort::FlowControl FlowFor(int handshaking) {
             return QSerialPort::NoFlowControl;
     }
 }
+
+// The serial port library keeps a lock file per device (LCK..pts_3 in /var/lock) naming its
+// process. One left by a killed copy stays in force while another process has that number
+// (a quick restart, a busy machine): it is left over when the process named does not hold
+// the device open. Removed then; true when there was one to remove.
+bool RemoveLeftOverLock(const QString& device) {
+#ifdef Q_OS_LINUX
+    const QString name = QStringLiteral("LCK..") +
+                         QString(device).remove(QStringLiteral("/dev/")).replace(u'/', u'_');
+    for (const QString& folder : {QStringLiteral("/var/lock"), QStringLiteral("/run/lock"),
+                                  QStringLiteral("/tmp"), QDir::tempPath()}) {
+        QFile lock(QDir(folder).filePath(name));
+        if (!lock.open(QIODevice::ReadOnly)) continue;
+        const qint64 pid = lock.readLine(32).trimmed().toLongLong();
+        const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
+        // Another user's process cannot be looked into: its lock is taken to be in force.
+        if (pid <= 0 || (fds.exists() && !fds.isReadable())) return false;
+        for (const QFileInfo& fd : fds.entryInfoList(QDir::Files | QDir::System))
+            if (fd.symLinkTarget() == device) return false;
+        return QFile::remove(lock.fileName());
+    }
+#else
+    Q_UNUSED(device);
+#endif
+    return false;
+}
+
 }  // namespace
 
 std::optional<int> CommEventForSerialError(QSerialPort::SerialPortError error) {
@@ -58,7 +86,11 @@ std::optional<int> CommEventForSerialError(QSerialPort::SerialPortError error) {
 QtSerialPort::QtSerialPort(const QString& appFolder, QObject* parent)
     : SerialPort(parent), m_appFolder(appFolder), m_port(new QSerialPort(this)) {
     setObjectName(QStringLiteral("mscPort"));
-    connect(m_port, &QSerialPort::readyRead, this, &QtSerialPort::port_readyRead);
+    // Queued: QSerialPort announces new bytes only when it is not inside its own readyRead, so
+    // a handler waiting there in a nested loop (a message box) while the meter is replugged and
+    // the port opened again would leave everything the new line brings unannounced.
+    connect(m_port, &QSerialPort::readyRead, this, &QtSerialPort::port_readyRead,
+            Qt::QueuedConnection);
     connect(m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::port_errorOccurred);
 }
 
@@ -98,8 +130,13 @@ int QtSerialPort::OpenDevice() {
     m_port->setParity(QSerialPort::NoParity);
     m_port->setStopBits(QSerialPort::OneStop);
     m_port->setFlowControl(QSerialPort::NoFlowControl);
-    const bool opened = m_port->open(QIODevice::ReadWrite);
-    const QSerialPort::SerialPortError error = m_port->error();
+    bool opened = m_port->open(QIODevice::ReadWrite);
+    QSerialPort::SerialPortError error = m_port->error();
+    if (!opened && error == QSerialPort::PermissionError && RemoveLeftOverLock(m_devicePath)) {
+        m_port->clearError();
+        opened = m_port->open(QIODevice::ReadWrite);
+        error = m_port->error();
+    }
     m_configuring = false;
     if (!opened) {
         m_port->clearError();
@@ -154,14 +191,18 @@ void QtSerialPort::ApplyControlLines() {
 }
 
 void QtSerialPort::port_readyRead() {
-    if (m_vanished) return;
+    // Announced late: the bytes may have been taken already, or the port closed meanwhile.
+    if (m_vanished || !m_port->isOpen() || m_port->bytesAvailable() == 0) return;
     RaiseCommEvent(CommEvents::Receive);
 }
 
 void QtSerialPort::port_errorOccurred(QSerialPort::SerialPortError error) {
-    if (m_configuring || m_vanished) return;
+    if (m_vanished) return;
     const std::optional<int> event = CommEventForSerialError(error);
-    if (!event) return;
+    // A setting refused while configuring is no error; a device gone meanwhile is one (the
+    // port would stay open with its reading stopped).
+    if (!event || (m_configuring && !(*event == CommEvents::DeviceVanished && m_port->isOpen())))
+        return;
     m_port->clearError();
     if (*event == CommEvents::DeviceVanished) {
         DeviceGone();

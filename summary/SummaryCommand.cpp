@@ -1,6 +1,7 @@
 #include "SummaryCommand.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <cstdio>
 #include <memory>
@@ -8,16 +9,32 @@
 #include "CommandLine.h"
 #include "G_Param.h"
 #include "RecordFile.h"
+#include "SaveTarget.h"
 #include "SummaryReport.h"
 #include "SummarySettings.h"
 
 namespace {
 
-// Refusals as the CSV save gives them: no set, a folder or a read-only file as the target.
-QString TargetProblem(const QString& target) {
+// Refusals as the CSV save gives them: a file of the program, a folder, a device, a missing
+// folder or a read-only file as the target.
+QString TargetProblem(const QString& target, const QString& appFolder) {
+    const SaveTarget::Problem problem =
+        SaveTarget::Check(target, appFolder, QCoreApplication::applicationFilePath());
+    if (problem != SaveTarget::Problem::None) return SaveTarget::CommandLineReason(problem, target);
     const QFileInfo info(target);
-    if (info.isDir()) return QStringLiteral("%1 is a folder").arg(target);
     if (info.exists() && !info.isWritable()) return QStringLiteral("%1 is read-only").arg(target);
+    return {};
+}
+
+// A set that cannot be read is a failure, never an empty report.
+QString RecordFileProblem(const QString& recordFile) {
+    const QFileInfo info(recordFile);
+    if (!info.exists())
+        return QStringLiteral("no measurement set: %1 does not exist").arg(recordFile);
+    if (!info.isFile()) return QStringLiteral("%1 is not a file").arg(recordFile);
+    QFile file(recordFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("%1 cannot be read: %2").arg(recordFile, file.errorString());
     return {};
 }
 
@@ -62,10 +79,12 @@ QString SaveSummaryFromProgramFolder(const QString& appFolder, const CommandLine
     GlobalParams folders;
     folders.SetFolders(appFolder);
     const QString recordFile = folders.RecordFilePath();
-    if (!QFileInfo(recordFile).isFile())
-        return QStringLiteral("no measurement set: %1 does not exist").arg(recordFile);
+    if (const QString problem = RecordFileProblem(recordFile); !problem.isEmpty()) return problem;
+    // Every target is checked before any is written.
     for (const QString& target : {command.SaveReport, command.SaveJudgement})
-        if (!target.isEmpty() && !TargetProblem(target).isEmpty()) return TargetProblem(target);
+        if (const QString problem = target.isEmpty() ? QString() : TargetProblem(target, appFolder);
+            !problem.isEmpty())
+            return problem;
     const QList<MeasureRecord> records = RecordFile::ReadAll(recordFile);
     const QStringList captions = Summarize(records.mid(0, 2), SummaryChoice{}).Captions;
     const SummaryChoice choice =

@@ -26,6 +26,7 @@
 #include "G_Param.h"
 #include "Named.h"
 #include "RecordFile.h"
+#include "SaveTarget.h"
 #include "SummaryChart.h"
 #include "SummaryModels.h"
 #include "SummaryReport.h"
@@ -243,7 +244,15 @@ void frmSummary::cmdPrint_Click() {
 QString frmSummary::ChooseTarget(const QString& title, const QString& filter, const QString& name) {
     const std::optional<QString> chosen = m_dialogs.SaveFile(title, filter, name, QString());
     if (!chosen || chosen->isEmpty()) return {};
-    if (QFileInfo::exists(*chosen) && !m_dialogs.AskYesNo(ExportTexts::AskOverwrite)) return {};
+    if (const SaveTarget::Problem problem = SaveTarget::Check(*chosen);
+        problem != SaveTarget::Problem::None) {
+        m_dialogs.Message(
+            ExportTexts::NotSaved + QStringLiteral("\r\n") + SaveTarget::Reason(problem),
+            MsgIcon::Warning);
+        return {};
+    }
+    if (QFileInfo::exists(*chosen) && !m_dialogs.AskDestructive(ExportTexts::AskOverwrite))
+        return {};
     return *chosen;
 }
 

@@ -3,8 +3,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
-// A fresh program folder with Org/ and Name_List/ for one test; resets G_Param and points
-// its folders there.
+// A fresh program folder with Org/, Name_List/ and ports/ for one test; resets G_Param and
+// points its folders there. Each ports/COMn links to a missing device of the folder's own.
 class TestProgramFolder {
 public:
     TestProgramFolder();
@@ -12,6 +12,9 @@ public:
     QString RecordFile() const;
     QString SettingsFile() const;
     QString NameListFolder() const;
+    // ports/COMn: a test links its own device there in place of the missing one.
+    QString ComLink(int port) const;
+    static constexpr int kPorts = 16;  // the highest COMn the port accepts
 
 private:
     QTemporaryDir m_dir;

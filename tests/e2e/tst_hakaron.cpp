@@ -14,6 +14,8 @@
 #include <csignal>
 #include <memory>
 
+#include "FileBytes.h"
+
 namespace {
 constexpr int kPatience = 20000;  // the machine is shared; be generous
 constexpr int kPlayTime = 40000;  // three people with pauses between them, on a busy machine
@@ -436,6 +438,29 @@ private slots:
         QVERIFY(third);
         QTRY_VERIFY_WITH_TIMEOUT(HoldsLine(third), kPatience);
         QCOMPARE(third->state(), QProcess::Running);
+    }
+
+    // Every file the program opens during a reading, seen by strace: the machine's own serial
+    // ports (/dev/ttyS*, the first often its console) are never among them.
+    void theMachinesSerialPortsAreNeverOpened() {
+        const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
+        if (strace.isEmpty()) QSKIP("strace is not installed (scripts/ensure-deps.sh installs it)");
+        QVERIFY(MakeProgramFolder(R"("4800,E,8,1",1,0,1,1)", kHeader + kCaptions + kBlank));
+        QVERIFY(StartMeter("wait GO\nsend SY 170.0\nsend TZ 60.0\n"));
+        const QString log = m_dir->filePath(QStringLiteral("opened.txt"));
+        QProcess traced;
+        traced.setWorkingDirectory(m_dir->path());
+        traced.start(strace, {"-f", "-qq", "-e", "trace=open,openat,creat", "-o", log,
+                              ProgramPath(), "-platform", "offscreen"});
+        QTRY_VERIFY_WITH_TIMEOUT(FileBytes(log).contains(QFile::encodeName(m_device)), kPatience);
+        QVERIFY(Release("GO"));
+        QTRY_VERIFY_WITH_TIMEOUT(RecordFileBytes().size() >= 4 * kRecordLength, kPlayTime);
+        // The program ends first, strace with it.
+        QFile children(QStringLiteral("/proc/%1/task/%1/children").arg(traced.processId()));
+        QVERIFY(children.open(QIODevice::ReadOnly));
+        ::kill(pid_t(children.readAll().trimmed().split(' ').first().toInt()), SIGKILL);
+        QVERIFY(traced.waitForFinished(kPatience));
+        QVERIFY2(!FileBytes(log).contains("/dev/ttyS"), FileBytes(log).constData());
     }
 
     // kill -9 at any moment of automatic writing: the file keeps whole records, and every

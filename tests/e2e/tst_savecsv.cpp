@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -156,8 +158,12 @@ private slots:
     // "@" names a link to the file after it. The program's own files are never replaced.
     void failuresExitNonZeroWithOneLine_data() {
         QTest::addColumn<bool>("removeRecordFile");
-        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("target");  // "mnt/": the program folder by a second name
         QTest::newRow("no record file") << true << "out.csv";
+        QTest::newRow("hakaron.ini") << false << "Org/hakaron.ini";
+        QTest::newRow("the record file by a second name") << false << "mnt/Org/zqmtemp.rdm";
+        QTest::newRow("a device") << false << "/dev/full";
+        QTest::newRow("a link to a device") << false << "@/dev/null";
         QTest::newRow("folder of the target missing") << false << "gone/out.csv";
         QTest::newRow("target is a folder") << false << "Org";
         QTest::newRow("the record file") << false << "Org/zqmtemp.rdm";
@@ -173,21 +179,42 @@ private slots:
         QFETCH(bool, removeRecordFile);
         QFETCH(QString, target);
         QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("Name_List")));
-        for (const char* name : {"Org/user.dat", "Org/hakaron.lock", "Name_List/a.nml"})
+        QVERIFY(QFile::link(m_dir->path(), Path(QStringLiteral("mnt"))));
+        for (const char* name :
+             {"Org/user.dat", "Org/hakaron.lock", "Org/hakaron.ini", "Name_List/a.nml"})
             WriteFile(Path(QLatin1String(name)), "\"4800,E,8,1\",1,0,1,2\r\n");
         if (target.startsWith(u'@')) {
-            QVERIFY(QFile::link(Path(target.mid(1)), Path(QStringLiteral("link.csv"))));
+            QVERIFY(QFile::link(QDir(m_dir->path()).filePath(target.mid(1)), Path("link.csv")));
             target = QStringLiteral("link.csv");
         }
-        const QString file = QFileInfo(Path(target)).canonicalFilePath();
-        const QByteArray before = FileBytes(file);
-        if (removeRecordFile) QVERIFY(QFile::remove(Path(QStringLiteral("Org/zqmtemp.rdm"))));
-        const Run run = Hakaron({QStringLiteral("--save-csv"), target});
-        QVERIFY(run.ExitCode > 0);
-        QCOMPARE(run.Err.count('\n'), 1);
-        QVERIFY(!QFile::exists(Path(QStringLiteral("out.csv"))));
-        QCOMPARE(QFile::exists(Path(QStringLiteral("Org/zqmtemp.rdm"))), !removeRecordFile);
-        QCOMPARE(FileBytes(file), before);
+        const QString file = QFileInfo(QDir(m_dir->path()).filePath(target)).canonicalFilePath();
+        const QByteArray before = file.startsWith(u"/dev/") ? QByteArray() : FileBytes(file);
+        const QString record = Path(QStringLiteral("Org/zqmtemp.rdm"));
+        if (removeRecordFile) QVERIFY(QFile::remove(record));
+        // Each output refuses the same targets.
+        for (const QString& option : {"--save-csv", "--save-judgement", "--save-report"}) {
+            const Run run =
+                Hakaron(option == u"--save-csv" ? QStringList{option, target}
+                                                : QStringList{option, target, "--age", "12"});
+            QCOMPARE(run.ExitCode, 1);
+            QCOMPARE(run.Err.count('\n'), 1);
+            QVERIFY(!QFile::exists(Path(QStringLiteral("out.csv"))));
+            if (!file.startsWith(u"/dev/")) QCOMPARE(FileBytes(file), before);
+        }
+        QCOMPARE(QFileInfo(record).isFile(), !removeRecordFile);
+    }
+
+    // A set that cannot be read is no empty report; of two outputs, none is written when one
+    // is refused.
+    void summaryFailuresWriteNothing() {
+        const QString record = Path(QStringLiteral("Org/zqmtemp.rdm"));
+        WriteFile(Path(QStringLiteral("a.csv")), "old");
+        QCOMPARE(Hakaron({"--save-judgement", "a.csv", "--save-report", "gone/r.pdf"}).ExitCode, 1);
+        if (::geteuid() != 0 && QFile::setPermissions(record, {}))  // root reads any file
+            QCOMPARE(Hakaron({"--save-judgement", "a.csv"}).ExitCode, 1);
+        QVERIFY(QFile::remove(record) && QDir().mkpath(record));
+        QCOMPARE(Hakaron({"--save-judgement", "a.csv"}).ExitCode, 1);
+        QCOMPARE(FileBytes(Path(QStringLiteral("a.csv"))), QByteArray("old"));
     }
 
     void versionAndHelp() {

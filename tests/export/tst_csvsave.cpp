@@ -14,6 +14,7 @@
 #include "FileResult.h"
 #include "G_Param.h"
 #include "RecordFile.h"
+#include "SaveTarget.h"
 #include "ServiceDoubles.h"
 #include "TestProgramFolder.h"
 #include "WindowTestSupport.h"
@@ -189,6 +190,8 @@ private slots:
         QTest::newRow("a link to a name list")
             << "@Name_List/3年2組.nml" << ExportTexts::ProgramFile;
         QTest::newRow("no record file") << "" << ExportTexts::NoMeasurementSet;
+        QTest::newRow("a link to a device")
+            << "@/dev/null" << SaveTarget::Reason(SaveTarget::Problem::NotAFile);
     }
     void failedSaveSaysWhyInAThirdLine() {
         QFETCH(QString, target);

@@ -194,6 +194,19 @@ private slots:
         QCOMPARE(m_link->ConnectCaption(), kOnline);
     }
 
+    // A port closed without an event never looks online: the next tick shows offline, and the
+    // link watches for the meter as after an unplug.
+    void aPortClosedWithoutAWordShowsOfflineAtTheNextTick() {
+        m_link->OpenAtStartup();
+        m_port->SetPortOpen(false);
+        m_link->CmdTimer_Timer();
+        QCOMPARE(m_link->ConnectCaption(), kOffline);
+        QVERIFY(!m_link->IsOnline());
+        m_link->ReconnectTimer_Timer();
+        QVERIFY(m_port->PortOpen());
+        QCOMPARE(m_link->ConnectCaption(), kOnline);
+    }
+
     void timersStartAsTheWindowHasThem() {
         auto* dsp = m_link->findChild<QTimer*>(QStringLiteral("DspTimer"));
         auto* cmd = m_link->findChild<QTimer*>(QStringLiteral("CmdTimer"));

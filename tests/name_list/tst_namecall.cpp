@@ -86,26 +86,31 @@ private slots:
 
     void noOrAnUnreadableListKeepsTheSetButShowsNoOne_data() {
         QTest::addColumn<QList<bool>>("answers");
-        QTest::addColumn<bool>("listGone");
+        QTest::addColumn<QString>("list");  // "gone": removed before loading; "long": 1501
         QTest::addColumn<int>("messages");
-        QTest::newRow("no to the first question") << QList<bool>{false} << false << 1;
-        QTest::newRow("no to the second question") << QList<bool>{true, false} << false << 2;
-        QTest::newRow("list gone before loading") << QList<bool>{true, true} << true << 3;
+        QTest::newRow("no to the first question") << QList<bool>{false} << "" << 1;
+        QTest::newRow("no to the second question") << QList<bool>{true, false} << "" << 2;
+        QTest::newRow("list gone before loading") << QList<bool>{true, true} << "gone" << 3;
+        QTest::newRow("list longer than a set") << QList<bool>{true, true} << "long" << 3;
     }
     void noOrAnUnreadableListKeepsTheSetButShowsNoOne() {
         QFETCH(QList<bool>, answers);
-        QFETCH(bool, listGone);
+        QFETCH(QString, list);
         QFETCH(int, messages);
+        const bool listGone = !list.isEmpty();
         const QByteArray before = WriteSomeRecords();
-        WriteBytes(ListPath("a.nml"), "\"x\",\"\",\"\"\r\n");
+        WriteBytes(ListPath("a.nml"),
+                   QByteArray("\"x\",\"\",\"\"\r\n").repeated(list == u"long" ? 1501 : 1));
         G_Param.CurrentIndex = 1;
         auto dlg = Choose(NameCallPurpose::Load, "a.nml");
-        if (listGone) QFile::remove(ListPath("a.nml"));
+        if (list == u"gone") QFile::remove(ListPath("a.nml"));
         m_dialogs->Answers = std::deque<bool>(answers.begin(), answers.end());
         dlg->cmdSelectName[0]->click();
         QCOMPARE(FileBytes(m_folder->RecordFile()), before);
         QCOMPARE(m_dialogs->Transcript.size(), messages);
         if (listGone) QCOMPARE(m_dialogs->Transcript.last().Icon, MsgIcon::Warning);
+        if (list == u"long")
+            QVERIFY(m_dialogs->Texts().last().contains("名簿が1500名を超えています（1501名）"));
         QCOMPARE(G_Param.CurrentIndex, int16_t(0));
         QVERIFY(!dlg->isVisible());
         QCOMPARE(m_display->Count("RefreshDisplay"), 1);

@@ -65,6 +65,8 @@ private slots:
             << QStringList{"山田", "", "x"};
         QTest::newRow("UTF-8 without the mark stays CP932") << QByteArray("\"\xE5\xB1\xB1\",\"\",\"\"")
             << QStringList{"螻ｱ", "", ""};
+        QTest::newRow("control bytes become spaces") << QByteArrayLiteral("\"a\x00" "b\",c\x1b\x07" "d,\"\x7f\x01\"\r\n")
+            << QStringList{"a b", "c  d", "  "};
         // clang-format on
     }
     void parseReadsItemsAsOneStream() {
@@ -102,6 +104,12 @@ private slots:
         QString problem;
         QCOMPARE(ReadNameListFile(large.fileName(), &problem), std::nullopt);
         QVERIFY(problem.contains(QStringLiteral("16 MB")));
+        // One entry more than a set holds is refused with the count, not cut or loaded.
+        QVERIFY(WriteBytes(large.fileName(), QByteArray("a,b,c\n").repeated(1501)));
+        QCOMPARE(ReadNameListFile(large.fileName(), &problem), std::nullopt);
+        QCOMPARE(problem, QStringLiteral("名簿が1500名を超えています（1501名）"));
+        QVERIFY(WriteBytes(large.fileName(), QByteArray("a,b,c\n").repeated(1500)));
+        QCOMPARE(ReadNameListFile(large.fileName())->size(), 1500);
     }
 
     void failedWriteKeepsTheOldFile() {

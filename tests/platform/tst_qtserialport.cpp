@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -229,6 +230,43 @@ private slots:
         QVERIFY(second.Write(QByteArray("\x02ZK,   90.1\x03")));
         QTRY_COMPARE_WITH_TIMEOUT(log.Received, QByteArray("\x02ZK,   90.1\x03"), 5000);
         QCOMPARE(log.Events, (QList<int>{CommEvents::DeviceVanished, CommEvents::Receive}));
+    }
+
+    // A handler waiting in a nested loop (a message box) while the meter is replugged: what
+    // the new line brings is still announced once the handler returns.
+    void aLineOpenedWhileAHandlerWaitsIsRead() {
+        PtyMaster first, second;
+        LinkCom(1, first.SlavePath());
+        QtSerialPort port(m_programDir.path());
+        EventLog log(port);
+        QObject::connect(&port, &SerialPort::OnComm, &port, [&] {
+            if (log.Received != "A") return;
+            port.SetPortOpen(false);
+            LinkCom(1, second.SlavePath());
+            QCOMPARE(port.SetPortOpen(true), CommErrors::None);
+            QVERIFY(second.Write("B"));
+            QTest::qWait(300);
+        });
+        QCOMPARE(port.SetPortOpen(true), CommErrors::None);
+        QVERIFY(first.Write("A"));
+        QTRY_COMPARE_WITH_TIMEOUT(log.Received, QByteArray("AB"), 5000);
+    }
+
+    // The serial port library's lock file of a killed copy, its number now another process's
+    // (here this one, which does not hold the device): the port opens all the same.
+    void aLockFileLeftByAKilledCopyDoesNotKeepThePortClosed() {
+        PtyMaster meter;
+        LinkCom(1, meter.SlavePath());
+        QFile lock(QStringLiteral("/var/lock/LCK..") +
+                   meter.SlavePath().mid(5).replace(u'/', u'_'));
+        if (!lock.open(QIODevice::WriteOnly)) QSKIP("/var/lock cannot be written here");
+        lock.write(QStringLiteral("%1\n%2\n%3\n")
+                       .arg(QCoreApplication::applicationPid())
+                       .arg(QCoreApplication::applicationName(), QSysInfo::machineHostName())
+                       .toUtf8());
+        lock.close();
+        QtSerialPort port(m_programDir.path());
+        QCOMPARE(port.SetPortOpen(true), CommErrors::None);
     }
 
     void serialErrorsMapToCommEvents_data() {

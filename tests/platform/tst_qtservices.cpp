@@ -71,6 +71,7 @@ private slots:
         QTest::newRow("unreadable lock file") << "unreadable" << true << true;
         QTest::newRow("FIFO: never opened, no hang") << "fifo" << true << true;
         QTest::newRow("link to a user's file: that file untouched") << "link" << true << true;
+        QTest::newRow("hard link to a user's file: that file untouched") << "hardlink" << true << true;
         QTest::newRow("folder in place of the lock file: no file made") << "folder" << true << true;
         QTest::newRow("read-only data folder: no file made") << "read-only" << true << true;
         QTest::newRow("held by a live process") << "held" << false << false;
@@ -98,6 +99,12 @@ private slots:
             WriteBytes(outside, "keep me");
             QVERIFY(QFile::link(outside, path));
         }
+        if (found == u"hardlink") {
+            WriteBytes(outside, "keep me");
+            QCOMPARE(
+                ::link(QFile::encodeName(outside).constData(), QFile::encodeName(path).constData()),
+                0);
+        }
         if (found == u"folder") QVERIFY(QDir().mkpath(path + QStringLiteral("/inside")));
         if (found == u"read-only") QFile::setPermissions(data, QFile::ReadOwner | QFile::ExeOwner);
         if (found == u"held") {
@@ -113,7 +120,7 @@ private slots:
         LockFileInstanceLock second(data);
         if (starts && detects) QVERIFY(!second.TryAcquire());
         if (QFileInfo::exists(path) && found != u"folder") QVERIFY(QFileInfo(path).isFile());
-        if (found == u"link") QCOMPARE(FileBytes(outside), QByteArray("keep me"));
+        if (found.endsWith(u"link")) QCOMPARE(FileBytes(outside), QByteArray("keep me"));
         if (holder.state() != QProcess::NotRunning) {
             holder.closeWriteChannel();
             QVERIFY(holder.waitForFinished(10000));

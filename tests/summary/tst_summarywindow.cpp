@@ -81,16 +81,23 @@ private slots:
         QVERIFY(pdf.contains("/FontFile"));
     }
 
+    // The targets the command line refuses (one table for both) are refused here too.
     void aFailedSaveSaysSoOnce_data() {
         QTest::addColumn<QString>("button");
-        QTest::newRow("PDF") << "cmdSavePdf";
-        QTest::newRow("CSV") << "cmdSaveCsv";
+        QTest::addColumn<QString>("target");  // in the program folder, or absolute
+        for (const char* button : {"cmdSavePdf", "cmdSaveCsv"})
+            for (const char* target : {"gone/out", "Org/zqmtemp.rdm", "/dev/full"})
+                QTest::addRow("%s %s", button, target) << button << target;
     }
     void aFailedSaveSaysSoOnce() {
         QFETCH(QString, button);
+        QFETCH(QString, target);
         frmSummary window(*m_dialogs);
-        m_dialogs->SavePaths = {m_folder->Path() + QStringLiteral("/gone/out")};
+        const QByteArray records = FileBytes(m_folder->RecordFile());
+        m_dialogs->SavePaths = {target.startsWith(u'/') ? target
+                                                        : m_folder->Path() + u'/' + target};
         window.findChild<QPushButton*>(button)->click();
+        QCOMPARE(FileBytes(m_folder->RecordFile()), records);
         QCOMPARE(m_dialogs->Transcript.size(), 2);  // the file dialog, one warning
         QCOMPARE(m_dialogs->Transcript.last().Icon, MsgIcon::Warning);
         QVERIFY(!m_dialogs->Texts().contains(QStringLiteral("保存しました")));
@@ -106,6 +113,7 @@ private slots:
         m_dialogs->Answers = {false};
         window.cmdSaveCsv->click();
         QCOMPARE(FileBytes(target), QByteArray("old"));
+        QCOMPARE(m_dialogs->Transcript[1].Default, QStringLiteral("no"));
     }
 };
 

@@ -75,6 +75,12 @@ std::optional<QString> Meter::OpenLine() {
 }
 
 void Meter::CloseLine() {
+    // A closed pty's number goes to the next pty made on the machine, which must never be taken
+    // for this meter: the link is left pointing at nothing, as a pulled adapter's name stays
+    // without its device.
+    if (m_fd >= 0 && m_options.Device.isEmpty() && !m_options.Link.isEmpty() &&
+        QFileInfo(m_options.Link).symLinkTarget() == m_devicePath)
+        PointLinkAt(m_options.Link + QStringLiteral(".unplugged"));
     delete m_notifier;
     m_notifier = nullptr;
     if (m_fd >= 0) ::close(m_fd);
@@ -133,16 +139,21 @@ std::optional<QString> Meter::MakeLink() {
         return QStringLiteral("%1 exists and is not a link; remove it first").arg(link.filePath());
     }
     QDir().mkpath(link.absolutePath());
-    // Made beside it and renamed over it: the program never finds the name missing.
-    const QString fresh = link.filePath() + QStringLiteral(".new");
-    QFile::remove(fresh);
-    if (!QFile::link(m_devicePath, fresh) ||
-        std::rename(QFile::encodeName(fresh).constData(),
-                    QFile::encodeName(link.filePath()).constData()) != 0) {
-        QFile::remove(fresh);
+    if (!PointLinkAt(m_devicePath))
         return QStringLiteral("cannot make the link %1").arg(link.filePath());
-    }
     return std::nullopt;
+}
+
+bool Meter::PointLinkAt(const QString& target) const {
+    // Made beside it and renamed over it: the program never finds the name missing.
+    const QString fresh = m_options.Link + QStringLiteral(".new");
+    QFile::remove(fresh);
+    if (QFile::link(target, fresh) &&
+        std::rename(QFile::encodeName(fresh).constData(),
+                    QFile::encodeName(m_options.Link).constData()) == 0)
+        return true;
+    QFile::remove(fresh);
+    return false;
 }
 
 void Meter::Stop() {

@@ -60,6 +60,7 @@ private:
     std::optional<QString> OpenPseudoTerminal();
     std::optional<QString> OpenDevice();
     std::optional<QString> MakeLink();
+    bool PointLinkAt(const QString& target) const;
     void Send(const QByteArray& bytes);
     void Log(const QString& text) const;
     void Done();
