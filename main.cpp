@@ -78,7 +78,8 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     if (!command.SaveCsv.isEmpty()) return RunSaveCsv(argc, argv, command.SaveCsv);
-    if (!command.SaveReport.isEmpty() || !command.SaveJudgement.isEmpty())
+    if (!command.SaveReport.isEmpty() || !command.SaveJudgement.isEmpty() ||
+        !command.SaveLetters.isEmpty())
         return RunSummaryCommand(argc, argv, command);
     return RunWindows(argc, argv);
 }

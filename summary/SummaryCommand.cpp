@@ -46,10 +46,12 @@ SummaryChoice CommandLineChoice(const CommandLine& command, const QString& iniPa
     if (command.GradeItem) {
         choice.Source = AgeSource::GradeItem;
         choice.GradeItem = *command.GradeItem;
-        choice.GradeSchool = command.School == u"小"   ? School::Elementary
-                             : command.School == u"中" ? School::Junior
-                             : command.School == u"高" ? School::Senior
-                                                       : School::None;
+        choice.GradeSchool = command.School == u"小"     ? School::Elementary
+                             : command.School == u"中"   ? School::Junior
+                             : command.School == u"高"   ? School::Senior
+                             : command.School == u"義務" ? School::Compulsory
+                             : command.School == u"中等" ? School::Secondary
+                                                         : School::None;
     }
     if (command.Age) {
         choice.Source = AgeSource::WholeSet;
@@ -64,7 +66,7 @@ QString SaveSummaryFromProgramFolder(const QString& appFolder, const CommandLine
     const QString recordFile = folders.RecordFilePath();
     if (!QFileInfo(recordFile).isFile())
         return QStringLiteral("no measurement set: %1 does not exist").arg(recordFile);
-    for (const QString& target : {command.SaveReport, command.SaveJudgement})
+    for (const QString& target : {command.SaveReport, command.SaveJudgement, command.SaveLetters})
         if (!target.isEmpty() && !TargetProblem(target).isEmpty()) return TargetProblem(target);
     const QList<MeasureRecord> records = RecordFile::ReadAll(recordFile);
     const QStringList captions = Summarize(records.mid(0, 2), SummaryChoice{}).Captions;
@@ -76,14 +78,26 @@ QString SaveSummaryFromProgramFolder(const QString& appFolder, const CommandLine
             Failure(FileWrite::ReplaceContents(command.SaveJudgement, JudgementCsv::File(summary)));
         if (!error.isEmpty()) return error;
     }
-    if (!command.SaveReport.isEmpty()) return Failure(WriteReportPdf(command.SaveReport, summary));
+    const QString ini = SummarySettings::IniPath(folders.WorkFolder);
+    const SummarySettings::ReportSettings report = SummarySettings::LoadReport(ini);
+    ReportOptions options;
+    options.SchoolName = report.SchoolName;
+    options.PagePerGroup = report.PagePerGroup;
+    if (!command.SaveReport.isEmpty()) {
+        const QString error = Failure(WriteReportPdf(command.SaveReport, summary, options));
+        if (!error.isEmpty()) return error;
+    }
+    if (!command.SaveLetters.isEmpty())
+        return Failure(WriteLettersPdf(command.SaveLetters, summary, DefaultLetterPupils(summary),
+                                       options,
+                                       LoadLetterText(LetterTextPath(folders.WorkFolder))));
     return {};
 }
 
 int RunSummaryCommand(int argc, char* argv[], const CommandLine& command) {
     qInstallMessageHandler(QuietNotes);
     std::unique_ptr<QCoreApplication> app;
-    if (command.SaveReport.isEmpty()) {
+    if (command.SaveReport.isEmpty() && command.SaveLetters.isEmpty()) {
         app = std::make_unique<QCoreApplication>(argc, argv);
     } else {
         // The chart of the report is a graphics item: it needs the widget application, which

@@ -5,9 +5,12 @@
 
 #include "ClassSummary.h"
 #include "MeasureRecord.h"
+#include "SummaryReport.h"
 
 class QChartView;
+class QCheckBox;
 class QComboBox;
+class QLineEdit;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -41,6 +44,8 @@ public:
     QComboBox* cboSchool = nullptr;
     QSpinBox* spnAge = nullptr;
     QComboBox* cboGroupItem = nullptr;
+    QLineEdit* txtSchoolName = nullptr;
+    QCheckBox* chkPagePerGroup = nullptr;
     QTableView* fgdStats = nullptr;
     QTableView* fgdPupils = nullptr;
     QComboBox* cboChart = nullptr;
@@ -48,6 +53,7 @@ public:
     QPushButton* cmdPrint = nullptr;
     QPushButton* cmdSavePdf = nullptr;
     QPushButton* cmdSaveCsv = nullptr;
+    QPushButton* cmdLetters = nullptr;
     QPushButton* cmdClose = nullptr;
 
 public slots:
@@ -56,6 +62,8 @@ public slots:
     void cmdPrint_Click();
     void cmdSavePdf_Click();
     void cmdSaveCsv_Click();
+    void cmdLetters_Click();
+    void ReportSettings_Change();
 
 private:
     QGroupBox* BuildChoiceFrame();
@@ -65,6 +73,8 @@ private:
     void Recompute();
     // The chosen target, after the overwrite question; empty when the user stepped back.
     QString ChooseTarget(const QString& title, const QString& filter, const QString& name);
+    // The school name and the page option as the window shows them.
+    ReportOptions Options() const;
 
     Dialogs& m_dialogs;
     QList<MeasureRecord> m_records;
