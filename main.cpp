@@ -9,7 +9,7 @@
 #include "QtDialogs.h"
 #include "QtSerialPort.h"
 #include "QtServices.h"
-#include "SummaryCommand.h"
+#include "SummaryLoader.h"
 #include "frmMain.h"
 #include "frmStart.h"
 
@@ -80,6 +80,6 @@ int main(int argc, char* argv[]) {
     if (!command.SaveCsv.isEmpty()) return RunSaveCsv(argc, argv, command.SaveCsv);
     if (!command.SaveReport.isEmpty() || !command.SaveJudgement.isEmpty() ||
         !command.SaveLetters.isEmpty())
-        return RunSummaryCommand(argc, argv, command);
+        return SummaryLoader::RunCommand(argc, argv, command);
     return RunWindows(argc, argv);
 }

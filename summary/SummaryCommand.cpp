@@ -1,9 +1,6 @@
 #include "SummaryCommand.h"
 
-#include <QApplication>
 #include <QFileInfo>
-#include <cstdio>
-#include <memory>
 
 #include "CommandLine.h"
 #include "G_Param.h"
@@ -19,13 +16,6 @@ QString TargetProblem(const QString& target) {
     if (info.isDir()) return QStringLiteral("%1 is a folder").arg(target);
     if (info.exists() && !info.isWritable()) return QStringLiteral("%1 is read-only").arg(target);
     return {};
-}
-
-// Qt's own notes on the way (no runtime folder for the offscreen platform, fonts) are no
-// business of a script: it gets one line on failure and nothing otherwise.
-void QuietNotes(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtDebugMsg || type == QtInfoMsg || type == QtWarningMsg) return;
-    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
 }
 
 QString Failure(const FileResult& result) {
@@ -87,27 +77,12 @@ QString SaveSummaryFromProgramFolder(const QString& appFolder, const CommandLine
         const QString error = Failure(WriteReportPdf(command.SaveReport, summary, options));
         if (!error.isEmpty()) return error;
     }
+    if (!command.SaveLetters.isEmpty() && DefaultLetterPupils(summary).isEmpty())
+        return QStringLiteral("no pupil is at 20 % and over or -20 % and under: %1 not written")
+            .arg(command.SaveLetters);
     if (!command.SaveLetters.isEmpty())
         return Failure(WriteLettersPdf(command.SaveLetters, summary, DefaultLetterPupils(summary),
                                        options,
                                        LoadLetterText(LetterTextPath(folders.WorkFolder))));
     return {};
-}
-
-int RunSummaryCommand(int argc, char* argv[], const CommandLine& command) {
-    qInstallMessageHandler(QuietNotes);
-    std::unique_ptr<QCoreApplication> app;
-    if (command.SaveReport.isEmpty() && command.SaveLetters.isEmpty()) {
-        app = std::make_unique<QCoreApplication>(argc, argv);
-    } else {
-        // The chart of the report is a graphics item: it needs the widget application, which
-        // runs here on the offscreen platform, so no display is needed.
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        app = std::make_unique<QApplication>(argc, argv);
-    }
-    const QString error =
-        SaveSummaryFromProgramFolder(QCoreApplication::applicationDirPath(), command);
-    if (error.isEmpty()) return 0;
-    std::fprintf(stderr, "hakaron: %s\n", error.toLocal8Bit().constData());
-    return 1;
 }

@@ -10,6 +10,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRawFont>
 #include <algorithm>
 #include <functional>
 #include <memory>
@@ -434,7 +435,9 @@ FileResult WritePdf(const QString& path, const QString& title,
         if (!paint(writer))
             return FileResult::Failure(path, QStringLiteral("PDFを作れませんでした"));
     }
-    return FileWrite::ReplaceContents(path, PdfTextLayer::Mend(buffer.data()));
+    const QHash<char16_t, char16_t> codes =
+        PdfTextLayer::PreferredCodes(QRawFont::fromFont(ReportFont(10)));
+    return FileWrite::ReplaceContents(path, PdfTextLayer::Mend(buffer.data(), codes));
 }
 
 }  // namespace

@@ -25,7 +25,7 @@
 #include "Dialogs.h"
 #include "ExportTexts.h"
 #include "FileResult.h"
-#include "G_Param.h"
+#include "G_Const.h"
 #include "Named.h"
 #include "RecordFile.h"
 #include "SummaryChart.h"
@@ -61,7 +61,8 @@ QTableView* Grid(QWidget* parent, const QString& name) {
 
 }  // namespace
 
-frmSummary::frmSummary(Dialogs& dialogs, QWidget* parent) : QDialog(parent), m_dialogs(dialogs) {
+frmSummary::frmSummary(Dialogs& dialogs, const QString& workFolder, QWidget* parent)
+    : QDialog(parent), m_dialogs(dialogs), m_workFolder(workFolder) {
     setObjectName(QStringLiteral("frmSummary"));
     setWindowTitle(QStringLiteral("集計"));
     setWindowFlag(Qt::WindowMaximizeButtonHint);
@@ -187,12 +188,12 @@ QWidget* frmSummary::BuildTables() {
 }
 
 void frmSummary::Form_Load() {
-    m_records = RecordFile::ReadAll(G_Param.RecordFilePath());
+    m_records = RecordFile::ReadAll(m_workFolder + G_Const::RecordFileName);
     const QStringList captions = Summarize(m_records.mid(0, 2), SummaryChoice{}).Captions;
     for (int item = 1; item <= 3; ++item)
         for (QComboBox* box : {cboSexItem, cboGroupItem, cboAgeItem, cboGradeItem})
             box->addItem(captions[item - 1], item);
-    const QString ini = SummarySettings::IniPath(G_Param.WorkFolder);
+    const QString ini = SummarySettings::IniPath(m_workFolder);
     ShowChoice(SummarySettings::Load(ini, captions));
     const SummarySettings::ReportSettings report = SummarySettings::LoadReport(ini);
     txtSchoolName->setText(report.SchoolName);
@@ -233,7 +234,7 @@ void frmSummary::Choice_Change() {
     // A radio button switching off reports too; the one switching on follows.
     if (!optAge_0->isChecked() && !optAge_1->isChecked() && !optAge_2->isChecked()) return;
     Recompute();
-    SummarySettings::Store(SummarySettings::IniPath(G_Param.WorkFolder), Choice());
+    SummarySettings::Store(SummarySettings::IniPath(m_workFolder), Choice());
 }
 
 void frmSummary::Recompute() {
@@ -305,12 +306,12 @@ ReportOptions frmSummary::Options() const {
 void frmSummary::ReportSettings_Change() {
     if (m_loading) return;
     const ReportOptions options = Options();
-    SummarySettings::StoreReport(SummarySettings::IniPath(G_Param.WorkFolder),
+    SummarySettings::StoreReport(SummarySettings::IniPath(m_workFolder),
                                  {options.SchoolName, options.PagePerGroup});
 }
 
 void frmSummary::cmdLetters_Click() {
-    const QString textPath = LetterTextPath(G_Param.WorkFolder);
+    const QString textPath = LetterTextPath(m_workFolder);
     frmLetters letters(m_summary, LoadLetterText(textPath), this);
     if (letters.exec() != QDialog::Accepted) return;
     const QString text = letters.Text();

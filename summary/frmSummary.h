@@ -29,7 +29,8 @@ class PupilModel;
 class frmSummary : public QDialog {
     Q_OBJECT
 public:
-    explicit frmSummary(Dialogs& dialogs, QWidget* parent = nullptr);
+    // `workFolder`: Org/ with its trailing separator, where the set and hakaron.ini are.
+    frmSummary(Dialogs& dialogs, const QString& workFolder, QWidget* parent = nullptr);
 
     SummaryChoice Choice() const;
     const ClassSummary& Summary() const { return m_summary; }
@@ -77,6 +78,7 @@ private:
     ReportOptions Options() const;
 
     Dialogs& m_dialogs;
+    QString m_workFolder;
     QList<MeasureRecord> m_records;
     ClassSummary m_summary;
     PupilModel* m_pupils = nullptr;

@@ -11,6 +11,7 @@
 
 #include "DialogsDouble.h"
 #include "FileBytes.h"
+#include "G_Param.h"
 #include "RecordFile.h"
 #include "TestProgramFolder.h"
 #include "frmSummary.h"
@@ -50,7 +51,7 @@ private slots:
 
     void readsItemsByTheirCaptionsAndRemembersTheChoice() {
         {
-            frmSummary window(*m_dialogs);
+            frmSummary window(*m_dialogs, G_Param.WorkFolder);
             QCOMPARE(window.cboSexItem->currentText(), QStringLiteral("性別"));
             QVERIFY(window.optAge_1->isChecked());
             QCOMPARE(window.cboGroupItem->currentText(), QStringLiteral("組"));
@@ -62,7 +63,7 @@ private slots:
             window.spnAge->setValue(9);
             window.cboGroupItem->setCurrentIndex(0);
         }
-        frmSummary again(*m_dialogs);
+        frmSummary again(*m_dialogs, G_Param.WorkFolder);
         QVERIFY(again.optAge_2->isChecked());
         QCOMPARE(again.spnAge->value(), 9);
         QCOMPARE(again.Choice().GroupItem, 0);
@@ -71,7 +72,7 @@ private slots:
     }
 
     void savesThePdfWithItsFontEmbedded() {
-        frmSummary window(*m_dialogs);
+        frmSummary window(*m_dialogs, G_Param.WorkFolder);
         const QString target = m_folder->Path() + QStringLiteral("/集計.pdf");
         m_dialogs->SavePaths = {target};
         window.cmdSavePdf->click();
@@ -88,7 +89,7 @@ private slots:
     }
     void aFailedSaveSaysSoOnce() {
         QFETCH(QString, button);
-        frmSummary window(*m_dialogs);
+        frmSummary window(*m_dialogs, G_Param.WorkFolder);
         m_dialogs->SavePaths = {m_folder->Path() + QStringLiteral("/gone/out")};
         window.findChild<QPushButton*>(button)->click();
         QCOMPARE(m_dialogs->Transcript.size(), 2);  // the file dialog, one warning
@@ -97,7 +98,7 @@ private slots:
     }
 
     void anExistingFileIsKeptUnlessTheUserSaysYes() {
-        frmSummary window(*m_dialogs);
+        frmSummary window(*m_dialogs, G_Param.WorkFolder);
         const QString target = m_folder->Path() + QStringLiteral("/old.csv");
         QFile old(target);
         QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);

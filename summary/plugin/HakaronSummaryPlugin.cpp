@@ -1,0 +1,22 @@
+#include <QObject>
+
+#include "SummaryCommand.h"
+#include "SummaryPlugin.h"
+#include "frmSummary.h"
+
+// The entry of the summary library: the program asks for it by its interface.
+class HakaronSummaryPlugin : public QObject, public SummaryPlugin {
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID HakaronSummaryPlugin_iid)
+    Q_INTERFACES(SummaryPlugin)
+public:
+    void ShowSummary(Dialogs& dialogs, const QString& workFolder, QWidget* parent) override {
+        frmSummary dialog(dialogs, workFolder, parent);
+        dialog.exec();
+    }
+    QString SaveFromProgramFolder(const QString& appFolder, const CommandLine& command) override {
+        return SaveSummaryFromProgramFolder(appFolder, command);
+    }
+};
+
+#include "HakaronSummaryPlugin.moc"
