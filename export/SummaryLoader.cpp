@@ -36,8 +36,7 @@ SummaryPlugin* Load(const QString& appFolder, QString& error) {
     return nullptr;
 }
 
-void ShowSummary(Dialogs& dialogs, const QString& appFolder, const QString& workFolder,
-                 QWidget* parent) {
+void ShowSummary(Dialogs& dialogs, const QString& appFolder, QWidget* parent) {
     QString error;
     SummaryPlugin* summary = Load(appFolder, error);
     if (!summary) {
@@ -47,7 +46,7 @@ void ShowSummary(Dialogs& dialogs, const QString& appFolder, const QString& work
                         MsgIcon::Warning);
         return;
     }
-    summary->ShowSummary(dialogs, workFolder, parent);
+    summary->ShowSummary(dialogs, appFolder, parent);
 }
 
 int RunCommand(int argc, char* argv[], const CommandLine& command) {

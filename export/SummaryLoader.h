@@ -18,8 +18,7 @@ inline constexpr char LibraryName[] = "hakaron-summary";
 // the library is missing or is not this program's.
 SummaryPlugin* Load(const QString& appFolder, QString& error);
 // The window 集計, or a warning saying why it cannot open.
-void ShowSummary(Dialogs& dialogs, const QString& appFolder, const QString& workFolder,
-                 QWidget* parent);
+void ShowSummary(Dialogs& dialogs, const QString& appFolder, QWidget* parent);
 // The command-line run of the summary, from the application object on: 0 on success;
 // otherwise one line on stderr and 1.
 int RunCommand(int argc, char* argv[], const CommandLine& command);

@@ -14,9 +14,10 @@ struct CommandLine;
 class SummaryPlugin {
 public:
     virtual ~SummaryPlugin() = default;
-    // The window 集計, modal, on the measurement set of `workFolder` (Org/ with its trailing
-    // separator).
-    virtual void ShowSummary(Dialogs& dialogs, const QString& workFolder, QWidget* parent) = 0;
+    // The window 集計, modal, on the measurement set of the program folder `appFolder`. The
+    // library has its own G_Param (its own copy of the static libraries): it sets its folders
+    // from `appFolder` before anything reads them.
+    virtual void ShowSummary(Dialogs& dialogs, const QString& appFolder, QWidget* parent) = 0;
     // --save-report, --save-judgement and --save-letters for the set of the program folder:
     // why it failed, empty on success.
     virtual QString SaveFromProgramFolder(const QString& appFolder, const CommandLine& command) = 0;

@@ -472,8 +472,7 @@ void frmMain::mnuPreview_Click() {
 void frmMain::mnuSummary_Click() {
     RunWithLinkSuspended(*m_link, [this] {
         QCoreApplication::processEvents();
-        SummaryLoader::ShowSummary(*m_platform.Dialog, m_platform.AppFolder, G_Param.WorkFolder,
-                                   this);
+        SummaryLoader::ShowSummary(*m_platform.Dialog, m_platform.AppFolder, this);
     });
 }
 

@@ -1,5 +1,6 @@
 #include <QObject>
 
+#include "G_Param.h"
 #include "SummaryCommand.h"
 #include "SummaryPlugin.h"
 #include "frmSummary.h"
@@ -10,11 +11,13 @@ class HakaronSummaryPlugin : public QObject, public SummaryPlugin {
     Q_PLUGIN_METADATA(IID HakaronSummaryPlugin_iid)
     Q_INTERFACES(SummaryPlugin)
 public:
-    void ShowSummary(Dialogs& dialogs, const QString& workFolder, QWidget* parent) override {
-        frmSummary dialog(dialogs, workFolder, parent);
+    void ShowSummary(Dialogs& dialogs, const QString& appFolder, QWidget* parent) override {
+        G_Param.SetFolders(appFolder);
+        frmSummary dialog(dialogs, G_Param.WorkFolder, parent);
         dialog.exec();
     }
     QString SaveFromProgramFolder(const QString& appFolder, const CommandLine& command) override {
+        G_Param.SetFolders(appFolder);
         return SaveSummaryFromProgramFolder(appFolder, command);
     }
 };
