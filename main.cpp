@@ -9,7 +9,7 @@
 #include "QtDialogs.h"
 #include "QtSerialPort.h"
 #include "QtServices.h"
-#include "SummaryCommand.h"
+#include "SummaryLoader.h"
 #include "frmMain.h"
 #include "frmStart.h"
 
@@ -78,7 +78,8 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     if (!command.SaveCsv.isEmpty()) return RunSaveCsv(argc, argv, command.SaveCsv);
-    if (!command.SaveReport.isEmpty() || !command.SaveJudgement.isEmpty())
-        return RunSummaryCommand(argc, argv, command);
+    if (!command.SaveReport.isEmpty() || !command.SaveJudgement.isEmpty() ||
+        !command.SaveLetters.isEmpty())
+        return SummaryLoader::RunCommand(argc, argv, command);
     return RunWindows(argc, argv);
 }

@@ -38,7 +38,7 @@ static void BM_OpenSummary1500(benchmark::State& state) {  // read, judged, show
     if (!WriteSchoolDay()) return state.SkipWithError("no record file");
     SilentDialogs dialogs;
     for (auto _ : state) {
-        frmSummary window(dialogs);
+        frmSummary window(dialogs, G_Param.WorkFolder);
         window.show();
         QApplication::processEvents();
         QApplication::processEvents();

@@ -53,10 +53,14 @@ QStringList WithoutQtOptions(const QStringList& arguments) {
 
 // --save-report, --save-judgement and the items they read; false with `line.Error` set when
 // refused.
-const QStringList kSummaryOptions{QStringLiteral("save-report"), QStringLiteral("save-judgement"),
-                                  QStringLiteral("sex-item"),    QStringLiteral("age-item"),
-                                  QStringLiteral("grade-item"),  QStringLiteral("school"),
-                                  QStringLiteral("age"),         QStringLiteral("group-item")};
+const QStringList kSummaryOptions{QStringLiteral("save-report"),  QStringLiteral("save-judgement"),
+                                  QStringLiteral("save-letters"), QStringLiteral("sex-item"),
+                                  QStringLiteral("age-item"),     QStringLiteral("grade-item"),
+                                  QStringLiteral("school"),       QStringLiteral("age"),
+                                  QStringLiteral("group-item")};
+
+// The first of kSummaryOptions name files; the rest say how the pupils are read.
+constexpr qsizetype kSaveOptions = 3;
 
 void AddSummaryOptions(QCommandLineParser& parser) {
     for (const QString& name : kSummaryOptions)
@@ -79,20 +83,23 @@ bool ReadNumber(const QCommandLineParser& parser, const QString& name, int low, 
 bool ReadSummaryOptions(const QCommandLineParser& parser, CommandLine& line) {
     line.SaveReport = parser.value(QStringLiteral("save-report"));
     line.SaveJudgement = parser.value(QStringLiteral("save-judgement"));
-    for (const QString& name : {QStringLiteral("save-report"), QStringLiteral("save-judgement")})
+    line.SaveLetters = parser.value(QStringLiteral("save-letters"));
+    for (const QString& name : kSummaryOptions.mid(0, kSaveOptions))
         if (parser.isSet(name) && parser.value(name).isEmpty()) {
             line.Error = QStringLiteral("--%1 needs a file name.").arg(name);
             return false;
         }
-    const bool summary = !line.SaveReport.isEmpty() || !line.SaveJudgement.isEmpty();
+    const bool summary =
+        !line.SaveReport.isEmpty() || !line.SaveJudgement.isEmpty() || !line.SaveLetters.isEmpty();
     if (summary && !line.SaveCsv.isEmpty()) {
         line.Error = QStringLiteral("--save-csv is a run of its own.");
         return false;
     }
-    for (const QString& name : kSummaryOptions.mid(2))
+    for (const QString& name : kSummaryOptions.mid(kSaveOptions))
         if (parser.isSet(name) && !summary) {
             line.Error =
-                QStringLiteral("--%1 goes with --save-report or --save-judgement.").arg(name);
+                QStringLiteral("--%1 goes with --save-report, --save-judgement or --save-letters.")
+                    .arg(name);
             return false;
         }
     int ageSources = 0;
@@ -106,9 +113,10 @@ bool ReadSummaryOptions(const QCommandLineParser& parser, CommandLine& line) {
     line.School = parser.value(QStringLiteral("school"));
     if (parser.isSet(QStringLiteral("school")) &&
         (!parser.isSet(QStringLiteral("grade-item")) ||
-         !QStringList{QStringLiteral("小"), QStringLiteral("中"), QStringLiteral("高")}.contains(
-             line.School))) {
-        line.Error = QStringLiteral("--school is 小, 中 or 高, with --grade-item.");
+         !QStringList{QStringLiteral("小"), QStringLiteral("中"), QStringLiteral("高"),
+                      QStringLiteral("義務"), QStringLiteral("中等")}
+              .contains(line.School))) {
+        line.Error = QStringLiteral("--school is 小, 中, 高, 義務 or 中等, with --grade-item.");
         return false;
     }
     return ReadNumber(parser, QStringLiteral("sex-item"), 0, 3, line.SexItem, line.Error) &&
@@ -148,7 +156,8 @@ CommandLine ParseCommandLine(const QStringList& allArguments) {
 
 QString CommandLineHelp() {
     return QStringLiteral(
-        "Usage: hakaron [--save-csv FILE | --save-report FILE.pdf | --save-judgement FILE.csv\n"
+        "Usage: hakaron [--save-csv FILE | --save-report FILE.pdf | --save-judgement FILE.csv |\n"
+        "                --save-letters FILE.pdf\n"
         "                [--sex-item N] [--age-item N | --grade-item N [--school 小|中|高] |\n"
         "                --age YEARS] [--group-item N] | --version | --help]\n"
         "\n"
@@ -167,10 +176,15 @@ QString CommandLineHelp() {
         "                   -20 % and under) as an A4 PDF, as the menu command 集計 does.\n"
         "  --save-judgement FILE.csv\n"
         "                   Write every pupil with the judgement as CSV (code page 932).\n"
-        "                   Both may be given at once. Which items (1-3) hold what:\n"
+        "  --save-letters FILE.pdf\n"
+        "                   Write the letters to parents (お知らせ), one A4 page for each\n"
+        "                   pupil at 20 % and over or -20 % and under, with the text kept\n"
+        "                   in Org/letter.txt. The three may be given at once.\n"
+        "                   Which items (1-3) hold what:\n"
         "  --sex-item N     the sex (男/女, 男子/女子, M/F, 1/2); 0 for none\n"
         "  --age-item N     the age in years, or\n"
-        "  --grade-item N   the grade (小1-小6, 中1-中3, 高1-高3; with --school for 1年-6年),\n"
+        "  --grade-item N   the grade (小1-小6, 中1-中3, 高1-高3; with --school for 1年-9年:\n"
+        "                   小, 中, 高, 義務 (義務教育学校 1-9) or 中等 (中等教育学校 1-6)),\n"
         "  --age YEARS      or one age (5-17) for the whole set\n"
         "  --group-item N   the group, e.g. the class (0: the set is one group)\n"
         "                   What is not given is read as the window 集計 last had it. No\n"

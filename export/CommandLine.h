@@ -14,6 +14,7 @@ struct CommandLine {
     // (1-3, 0 none) that say who is who; what is not given is read as the window last had it.
     QString SaveReport;
     QString SaveJudgement;
+    QString SaveLetters;  // letters to parents, one page per pupil at ±20 % and beyond
     std::optional<int> SexItem;
     std::optional<int> AgeItem;
     std::optional<int> GradeItem;

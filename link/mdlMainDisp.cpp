@@ -8,6 +8,7 @@
 #include "FrameAssembler.h"
 #include "G_Param.h"
 #include "LiveDisplay.h"
+#include "ReadingCheck.h"
 #include "mdlStandard.h"
 
 namespace {
@@ -50,6 +51,14 @@ void WeightStep(QStringView value, LiveDisplay& display, bool deriveIndices) {
     if (!deriveIndices) return;
     const Text10& bmi = G_Param.CurrentValues.Bmi;
     display.ShowBmiResult(bmi.IsBlank() ? QStringLiteral("--") : bmi.Trimmed());
+}
+
+// An impossible reading is stored and written all the same; the nurse is asked to look again,
+// on the received-data box and in the status bar.
+void WarnIfImplausible(const QString& warning, LiveDisplay& display) {
+    if (warning.isEmpty()) return;
+    display.PrintLine(warning);
+    display.ShowLinkStatus(warning, {});
 }
 
 // What decoding a frame does with the weight step's derived values.
@@ -120,6 +129,7 @@ void DecodeFrame(QStringView responseCode, QStringView rawData, LiveDisplay& dis
         } else {
             StoreLength(current.Height, record.Height, responseData, u"身長", display);
             display.ValueStored(MeasuredQuantity::Height);
+            WarnIfImplausible(ReadingCheck::HeightWarning(responseData), display);
             Arm(display, true);
         }
     } else if (IsCode(code, u"SE")) {
@@ -144,6 +154,7 @@ void DecodeFrame(QStringView responseCode, QStringView rawData, LiveDisplay& dis
         } else {
             WeightStep(responseData, display, deriveIndices);
             display.ValueStored(MeasuredQuantity::Weight);
+            WarnIfImplausible(ReadingCheck::WeightWarning(responseData), display);
             Arm(display, true);
         }
     } else if (IsCode(code, u"TE")) {

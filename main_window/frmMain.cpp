@@ -29,13 +29,13 @@
 #include "RecordNumbering.h"
 #include "SerialPort.h"
 #include "Services.h"
+#include "SummaryLoader.h"
 #include "frmAbout.h"
 #include "frmComSet.h"
 #include "frmHelp.h"
 #include "frmLabelSet.h"
 #include "frmPreview.h"
 #include "frmProgressBar.h"
-#include "frmSummary.h"
 #include "frmUserSet.h"
 #include "imlLogo.h"
 #include "mdlDataLoadFunc.h"
@@ -468,8 +468,7 @@ void frmMain::mnuPreview_Click() {
 void frmMain::mnuSummary_Click() {
     RunWithLinkSuspended(*m_link, [this] {
         QCoreApplication::processEvents();
-        frmSummary dialog(*m_platform.Dialog, this);
-        dialog.exec();
+        SummaryLoader::ShowSummary(*m_platform.Dialog, m_platform.AppFolder, this);
     });
 }
 

@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev
           libbenchmark-dev xvfb xauth fonts-noto-cjk imagemagick qt6-translations-l10n
-          libqt6svg6 libx11-dev qt6-charts-dev libqt6opengl6-dev xdotool strace "$@")
+          libqt6svg6 libx11-dev qt6-charts-dev libqt6opengl6-dev xdotool strace poppler-utils "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

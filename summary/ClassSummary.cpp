@@ -5,6 +5,7 @@
 #include <QMap>
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include "Cp932.h"
 #include "CsvLines.h"
@@ -43,6 +44,10 @@ GroupRow RowOf(const QString& group, const QString& sexLabel, const QList<const 
     row.SexLabel = sexLabel;
     QList<double> heights, weights, sittingHeights;
     for (const Pupil* pupil : pupils) {
+        if (pupil->LeftOut()) {
+            ++row.LeftOut;
+            continue;
+        }
         ++row.Measured;
         if (const auto h = Measurement(pupil->Height)) heights << *h;
         if (const auto w = Measurement(pupil->Weight)) weights << *w;
@@ -79,6 +84,21 @@ QString Quoted(const QString& text) {
 
 QByteArray Line(const QStringList& items) {
     return Cp932::Encode(items.join(u',') + QStringLiteral("\r\n"));
+}
+
+QCollator NaturalOrder() {
+    QCollator collator{QLocale(QLocale::Japanese, QLocale::Japan)};
+    collator.setNumericMode(true);
+    return collator;
+}
+
+// Natural order, "（なし）" last.
+void SortGroups(QStringList& names) {
+    const QCollator collator = NaturalOrder();
+    std::sort(names.begin(), names.end(), [&collator](const QString& a, const QString& b) {
+        if ((a == kNoGroup) != (b == kNoGroup)) return b == kNoGroup;
+        return collator.compare(a, b) < 0;
+    });
 }
 
 QString CaptionOr(const Text20& caption, int number) {
@@ -120,6 +140,17 @@ Spread SpreadOf(const QList<double>& values) {
     return spread;
 }
 
+QString DecimalText(double value, int decimals) {
+    const double scale = std::pow(10.0, decimals);
+    // A mean of readings to 0.1 (at most 1500) lies on a tie or at least 1/15000 of the last
+    // place away from one; its binary value may lie a hair below the tie, and the nudge,
+    // far smaller than that gap, puts it back before it is rounded up.
+    const double scaled = std::abs(value) * scale;
+    const double rounded = std::floor(scaled + 0.5 + scaled * 1e-9);
+    const double result = std::copysign(rounded / scale, rounded == 0 ? 1.0 : value);
+    return QString::number(result, 'f', decimals);
+}
+
 double GroupRow::ObeseShare() const {
     const int obese = Classes[3] + Classes[4] + Classes[5];
     return Judged == 0 ? 0 : 100.0 * obese / Judged;
@@ -139,17 +170,52 @@ QList<GroupRow> GroupStatistics(const QList<Pupil>& pupils, int groupItem) {
         return rows;
     }
     QMap<QString, QList<const Pupil*>> groups;
-    for (const Pupil* pupil : measured) {
-        const QString group = ItemOf(*pupil, groupItem);
-        groups[group.isEmpty() ? kNoGroup : group] << pupil;
-    }
+    for (const Pupil* pupil : measured) groups[GroupOf(*pupil, groupItem)] << pupil;
     QStringList names = groups.keys();
-    QCollator collator{QLocale(QLocale::Japanese, QLocale::Japan)};
-    collator.setNumericMode(true);
-    std::sort(names.begin(), names.end(), collator);
+    SortGroups(names);
     for (const QString& name : names) AppendGroup(name, groups[name], rows);
     if (names.size() > 1) AppendGroup(kWholeSet, measured, rows);
     return rows;
+}
+
+QString GroupOf(const Pupil& pupil, int groupItem) {
+    if (groupItem < 1 || groupItem > 3) return kWholeSet;
+    const QString group = ItemOf(pupil, groupItem);
+    return group.isEmpty() ? kNoGroup : group;
+}
+
+QStringList GroupNames(const QList<Pupil>& pupils, int groupItem) {
+    QStringList names;
+    for (const Pupil& pupil : pupils)
+        if (!names.contains(GroupOf(pupil, groupItem))) names << GroupOf(pupil, groupItem);
+    SortGroups(names);
+    return names;
+}
+
+QList<Pupil> DoctorList(const QList<Pupil>& pupils, int groupItem) {
+    // Rank 0 is the most serious.
+    static constexpr int kRank[JudgementCount] = {3, 4, 5, 2, 1, 0};
+    QList<Pupil> list;
+    for (const Pupil& pupil : pupils)
+        if (pupil.NeedsAttention()) list << pupil;
+    const QStringList groups = GroupNames(list, groupItem);
+    std::stable_sort(list.begin(), list.end(), [&](const Pupil& a, const Pupil& b) {
+        const auto key = [&](const Pupil& p) {
+            return std::tuple(kRank[static_cast<int>(p.Result.Class)],
+                              groups.indexOf(GroupOf(p, groupItem)), p.Number);
+        };
+        return key(a) < key(b);
+    });
+    return list;
+}
+
+ClassSummary GroupPart(const ClassSummary& summary, const QString& group) {
+    ClassSummary part = summary;
+    part.Pupils.clear();
+    for (const Pupil& pupil : summary.Pupils)
+        if (GroupOf(pupil, summary.Choice.GroupItem) == group) part.Pupils << pupil;
+    part.Groups = GroupStatistics(part.Pupils, summary.Choice.GroupItem);
+    return part;
 }
 
 ClassSummary Summarize(const QList<MeasureRecord>& records, const SummaryChoice& choice) {
@@ -173,8 +239,12 @@ QString ChoiceDescription(const ClassSummary& summary) {
         return item >= 1 && item <= 3 ? QStringLiteral("「%1」").arg(summary.Captions[item - 1])
                                       : QStringLiteral("なし");
     };
-    static const QStringList kSchools{QString(), QStringLiteral("（小学校）"),
-                                      QStringLiteral("（中学校）"), QStringLiteral("（高等学校）")};
+    static const QStringList kSchools{QString(),
+                                      QStringLiteral("（小学校）"),
+                                      QStringLiteral("（中学校）"),
+                                      QStringLiteral("（高等学校）"),
+                                      QStringLiteral("（義務教育学校）"),
+                                      QStringLiteral("（中等教育学校）")};
     QString age;
     switch (c.Source) {
         case AgeSource::AgeItem:
@@ -192,12 +262,28 @@ QString ChoiceDescription(const ClassSummary& summary) {
         .arg(caption(c.SexItem), age, caption(c.GroupItem));
 }
 
+QString ReadingNote(const ClassSummary& summary) {
+    const QString age =
+        summary.Choice.Source == AgeSource::AgeItem ? QStringLiteral("年齢は年齢の項目のとおり")
+        : summary.Choice.Source == AgeSource::GradeItem
+            ? QStringLiteral("年齢は学年から4月1日現在の満年齢（その学年の標準の年齢）として")
+            : QStringLiteral("年齢は全員%1歳として").arg(summary.Choice.Age);
+    return QStringLiteral(
+               "肥満度は小数第1位未満を切り捨てて表示し、判定は切り捨て前の値で行う。"
+               "標準体重は小数第2位に四捨五入して表示。%1求めた。"
+               "標準偏差は母標準偏差（n で割る）。平均と標準偏差は四捨五入。"
+               "身長70～200 cm・体重10～150 kg・肥満度−50～+150%の範囲外は"
+               "「確認してください」とし、集計とグラフから除いた。")
+        .arg(age);
+}
+
 namespace JudgementCsv {
 
 QByteArray HeadingLine(const QStringList& captions) {
     QStringList items{QStringLiteral("No.")};
     items << captions;
-    items << QStringList{QStringLiteral("性別"),         QStringLiteral("年齢"),
+    // The computed sex and age are headed apart from any item captioned 性別 or 年齢.
+    items << QStringList{QStringLiteral("判定用性別"),   QStringLiteral("判定用年齢"),
                          QStringLiteral("身長[cm]"),     QStringLiteral("体重[kg]"),
                          QStringLiteral("標準体重[kg]"), QStringLiteral("肥満度[%]"),
                          QStringLiteral("判定"),         QStringLiteral("備考")};
@@ -211,8 +297,8 @@ QByteArray DataLine(const Pupil& pupil) {
                  Quoted(pupil.Items[2]), Quoted(SexText(pupil.PupilSex)),
                  Quoted(pupil.Age ? QString::number(*pupil.Age) : QString()), Quoted(pupil.Height),
                  Quoted(pupil.Weight), Quoted(r.Judged ? r.StdWeightText() : QString()),
-                 Quoted(r.Judged ? r.ObesityText() : QString()),
-                 Quoted(r.Judged ? JudgementText(r.Class) : kNotJudged), Quoted(r.Reason)});
+                 Quoted(r.Judged ? r.ObesityText() : QString()), Quoted(r.Label()),
+                 Quoted(r.Reason)});
 }
 
 QByteArray File(const ClassSummary& summary) {

@@ -35,6 +35,8 @@ struct Pupil {
 
     // Whether a height or a weight was measured.
     bool Measured() const { return !Height.isEmpty() || !Weight.isEmpty(); }
+    // Left out of the statistics and the chart: an impossible reading.
+    bool LeftOut() const { return Result.Implausible; }
     // The doctor's list: judged, 肥満傾向 or 痩身傾向.
     bool NeedsAttention() const {
         return Result.Judged && (IsObeseTendency(Result.Class) || IsThinTendency(Result.Class));
@@ -52,6 +54,9 @@ struct Spread {
     double Sd = 0;
 };
 Spread SpreadOf(const QList<double>& values);
+// `value` with `decimals` decimals, rounded half up as the decimal it stands for: a mean of
+// 142.95 (held as 142.9499…) shows "143.0".
+QString DecimalText(double value, int decimals);
 
 struct GroupRow {
     QString Group;     // the group item's text; "全体" for the whole set
@@ -63,15 +68,23 @@ struct GroupRow {
     std::array<int, JudgementCount> Classes{};
     int Judged = 0;
     int NotJudged = 0;  // measured but not judged
+    int LeftOut = 0;    // impossible readings: in no other count, mean or share
     // Shares of the judged pupils, in percent; 0 when none was judged.
     double ObeseShare() const;
     double ThinShare() const;
 };
 
 // Per group (by `groupItem`, 0: one group "全体") rows for 男, 女 and 計, groups in natural
-// order ("2組" before "10組"); with several groups, "全体" rows close the list. Pupils of
-// unknown sex count in 計 only. Only measured pupils count.
+// order ("2組" before "10組", "（なし）" last); with several groups, "全体" rows close the
+// list. Pupils of unknown sex count in 計 only. Only measured pupils count.
 QList<GroupRow> GroupStatistics(const QList<Pupil>& pupils, int groupItem);
+// The group names of `groupItem` in that order; one "全体" for no group item.
+QStringList GroupNames(const QList<Pupil>& pupils, int groupItem);
+// The group a pupil is in: "（なし）" for a blank item, "全体" for no group item.
+QString GroupOf(const Pupil& pupil, int groupItem);
+// The school doctor's list: the pupils of 肥満傾向 and 痩身傾向, the most serious first (高度肥満,
+// 中等度肥満, 軽度肥満, 高度やせ, やせ), then by group and number.
+QList<Pupil> DoctorList(const QList<Pupil>& pupils, int groupItem);
 
 // Everything a summary shows, from the record file's records (headers included).
 struct ClassSummary {
@@ -84,9 +97,14 @@ struct ClassSummary {
     QList<GroupRow> Groups;
 };
 ClassSummary Summarize(const QList<MeasureRecord>& records, const SummaryChoice& choice);
+// The part of `summary` for one group, as if the set held only that group.
+ClassSummary GroupPart(const ClassSummary& summary, const QString& group);
 // "性別: 「性別」　年齢: 「学年」の学年（小学校）　グループ: 「組」": how the pupils were read,
 // for the report.
 QString ChoiceDescription(const ClassSummary& summary);
+// How the numbers are to be read: obesity degree cut, class on the exact value, which age,
+// the population deviation.
+QString ReadingNote(const ClassSummary& summary);
 
 // The judgement CSV: the three label lines, a heading line and one line per pupil, in CP932
 // with CR LF, texts quoted as in the set's CSV, the number bare.

@@ -52,13 +52,15 @@ std::optional<int> WholeNumber(QStringView digits) {
     return value;
 }
 
-// "12.3" from a count of tenths; a minus only where the value is below zero.
-QString Tenths(qint64 tenths) {
-    const qint64 magnitude = std::llabs(tenths);
+// "12.3" from a count of tenths (`decimals` 1) or "12.34" from hundredths (2); a minus only
+// where the value is below zero.
+QString Fixed(qint64 units, int decimals) {
+    const qint64 magnitude = std::llabs(units);
+    const qint64 scale = decimals == 2 ? 100 : 10;
     return QStringLiteral("%1%2.%3")
-        .arg(tenths < 0 ? QStringLiteral("-") : QString())
-        .arg(magnitude / 10)
-        .arg(magnitude % 10);
+        .arg(units < 0 ? QStringLiteral("-") : QString())
+        .arg(magnitude / scale)
+        .arg(magnitude % scale, decimals, 10, QLatin1Char('0'));
 }
 
 Judgement ClassOf(qint64 tenths) {
@@ -74,6 +76,24 @@ ObesityResult NotJudged(const QString& reason) {
     ObesityResult result;
     result.Reason = reason;
     return result;
+}
+
+ObesityResult Implausible(const QString& reason) {
+    ObesityResult result = NotJudged(reason);
+    result.Implausible = true;
+    return result;
+}
+
+// Bounds in ten-thousandths of a cm or kg, inclusive.
+constexpr qint64 kLowestHeight = 70'0000, kHighestHeight = 200'0000;
+constexpr qint64 kLightestWeight = 10'0000, kHeaviestWeight = 150'0000;
+
+QString Decimal(qint64 tenThousandths) {
+    QString text = QString::number(tenThousandths / 10000);
+    if (tenThousandths % 10000 == 0) return text;
+    QString decimals = QStringLiteral("%1").arg(tenThousandths % 10000, 4, 10, QLatin1Char('0'));
+    while (decimals.endsWith(u'0')) decimals.chop(1);
+    return text + u'.' + decimals;
 }
 
 }  // namespace
@@ -137,6 +157,12 @@ std::optional<int> AgeFromGrade(QStringView item, School school) {
         case School::Senior:
             if (*grade <= 3) return 14 + *grade;
             break;
+        case School::Compulsory:
+            if (*grade <= 9) return 5 + *grade;
+            break;
+        case School::Secondary:
+            if (*grade <= 6) return 11 + *grade;
+            break;
         case School::None:
             break;
     }
@@ -185,11 +211,15 @@ std::optional<qint64> TenThousandths(QStringView text) {
 }
 
 QString ObesityResult::StdWeightText() const {
-    return Tenths((StdWeightE7 + 500000) / 1000000);
+    return Fixed((StdWeightE7 + 50000) / 100000, 2);
 }
 
 QString ObesityResult::ObesityText() const {
-    return Tenths(ObesityTenths);
+    return Fixed(ObesityTenths, 1);
+}
+
+QString ObesityResult::Label() const {
+    return Judged ? JudgementText(Class) : Implausible ? kCheckReading : kNotJudged;
 }
 
 ObesityResult JudgeObesity(Sex sex, std::optional<int> age, QStringView height,
@@ -198,6 +228,10 @@ ObesityResult JudgeObesity(Sex sex, std::optional<int> age, QStringView height,
     if (!h || *h == 0) return NotJudged(QStringLiteral("身長がありません"));
     const std::optional<qint64> w = TenThousandths(weight);
     if (!w || *w == 0) return NotJudged(QStringLiteral("体重がありません"));
+    if (*h < kLowestHeight || *h > kHighestHeight)
+        return Implausible(QStringLiteral("身長 %1 cm は70～200 cmの範囲外です").arg(Decimal(*h)));
+    if (*w < kLightestWeight || *w > kHeaviestWeight)
+        return Implausible(QStringLiteral("体重 %1 kg は10～150 kgの範囲外です").arg(Decimal(*w)));
     if (sex == Sex::Unknown) return NotJudged(QStringLiteral("性別が不明です"));
     if (!age) return NotJudged(QStringLiteral("年齢が不明です"));
     const std::optional<Coefficients> c = CoefficientsFor(sex, *age);
@@ -205,6 +239,9 @@ ObesityResult JudgeObesity(Sex sex, std::optional<int> age, QStringView height,
     // a (1e-3) × height (1e-4 cm) is in 1e-7 kg; so are b and the weight, scaled up to it.
     const qint64 standard = c->AMilli * *h - qint64(c->BMilli) * 10000;
     if (standard <= 0) return NotJudged(QStringLiteral("身長が低すぎて標準体重を求められません"));
+    // Below half the standard weight or above 2.5 times it: −50 % and +150 % are still in.
+    if (*w * 1000 * 2 < standard || *w * 1000 * 2 > standard * 5)
+        return Implausible(QStringLiteral("肥満度が−50～+150%の範囲外です"));
     ObesityResult result;
     result.Judged = true;
     result.StdWeightE7 = standard;

@@ -5,10 +5,16 @@
 #include <QChart>
 #include <QLegend>
 #include <QLegendMarker>
+#include <QLineSeries>
+#include <QMap>
+#include <QPen>
 #include <QScatterSeries>
 #include <QStackedBarSeries>
 #include <QValueAxis>
 #include <array>
+#include <cstdlib>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -20,6 +26,52 @@ QValueAxis* Axis(const QString& title, const QFont& font) {
     axis->setTitleFont(font);
     axis->setLabelsFont(font);
     return axis;
+}
+
+// The sex and age most pupils judged have, with their count; empty when none was judged.
+std::optional<std::pair<Sex, int>> MostCommonSexAndAge(const ClassSummary& summary) {
+    QMap<std::pair<int, int>, int> counts;
+    for (const Pupil& pupil : summary.Pupils)
+        if (pupil.Result.Judged)
+            ++counts[{static_cast<int>(pupil.PupilSex), pupil.Age.value_or(0)}];
+    std::optional<std::pair<Sex, int>> most;
+    int best = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        if (it.value() > best) {
+            best = it.value();
+            most = std::pair(Sex(it.key().first), it.key().second);
+        }
+    return most;
+}
+
+// The weights of +20 % and −20 % over the heights shown, for the most common sex and age: the
+// reader sees where the classes begin.
+void TendencyLines(QChart& chart, const ClassSummary& summary, double low, double high,
+                   QValueAxis* x, QValueAxis* y) {
+    const auto most = MostCommonSexAndAge(summary);
+    if (!most) return;
+    const std::optional<Coefficients> c = CoefficientsFor(most->first, most->second);
+    if (!c) return;
+    const QString who = QStringLiteral("%1歳%2子").arg(most->second).arg(SexText(most->first));
+    for (const int percent : {20, -20}) {
+        auto* line = new QLineSeries;
+        line->setName(QStringLiteral("肥満度%1%2%（%3）")
+                          .arg(percent > 0 ? QStringLiteral("+") : QStringLiteral("−"))
+                          .arg(std::abs(percent))
+                          .arg(who));
+        for (const double h : {low, high}) {
+            const double standard = c->AMilli / 1000.0 * h - c->BMilli / 1000.0;
+            line->append(h, standard * (100 + percent) / 100);
+        }
+        QPen pen(percent > 0 ? JudgementColor(Judgement::MildObese).darker(130)
+                             : JudgementColor(Judgement::Thin).darker(130));
+        pen.setStyle(Qt::DashLine);
+        pen.setWidthF(1.5);
+        line->setPen(pen);
+        chart.addSeries(line);
+        line->attachAxis(x);
+        line->attachAxis(y);
+    }
 }
 
 void ScatterSeries(QChart& chart, const ClassSummary& summary, const QFont& font) {
@@ -37,7 +89,8 @@ void ScatterSeries(QChart& chart, const ClassSummary& summary, const QFont& font
     for (const Pupil& pupil : summary.Pupils) {
         const std::optional<qint64> h = TenThousandths(pupil.Height);
         const std::optional<qint64> w = TenThousandths(pupil.Weight);
-        if (!h || !w || *h == 0 || *w == 0) continue;
+        // An impossible reading would stretch the axes over nothing but itself.
+        if (!h || !w || *h == 0 || *w == 0 || pupil.LeftOut()) continue;
         const QPointF point(*h / 10000.0, *w / 10000.0);
         const int index =
             pupil.Result.Judged ? static_cast<int>(pupil.Result.Class) : JudgementCount;
@@ -64,6 +117,7 @@ void ScatterSeries(QChart& chart, const ClassSummary& summary, const QFont& font
         // An empty class keeps its series (the colours stay put) but leaves the legend.
         if (s->count() == 0) chart.legend()->markers(s).first()->setVisible(false);
     }
+    if (low <= high) TendencyLines(chart, summary, x->min(), x->max(), x, y);
     chart.setTitle(QStringLiteral("身長と体重（判定別）"));
 }
 

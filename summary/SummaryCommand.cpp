@@ -1,10 +1,8 @@
 #include "SummaryCommand.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <cstdio>
-#include <memory>
 
 #include "CommandLine.h"
 #include "G_Param.h"
@@ -38,13 +36,6 @@ QString RecordFileProblem(const QString& recordFile) {
     return {};
 }
 
-// Qt's own notes on the way (no runtime folder for the offscreen platform, fonts) are no
-// business of a script: it gets one line on failure and nothing otherwise.
-void QuietNotes(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtDebugMsg || type == QtInfoMsg || type == QtWarningMsg) return;
-    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
-}
-
 QString Failure(const FileResult& result) {
     return result ? QString() : QStringLiteral("%1: %2").arg(result.Path, result.Reason);
 }
@@ -63,10 +54,12 @@ SummaryChoice CommandLineChoice(const CommandLine& command, const QString& iniPa
     if (command.GradeItem) {
         choice.Source = AgeSource::GradeItem;
         choice.GradeItem = *command.GradeItem;
-        choice.GradeSchool = command.School == u"小"   ? School::Elementary
-                             : command.School == u"中" ? School::Junior
-                             : command.School == u"高" ? School::Senior
-                                                       : School::None;
+        choice.GradeSchool = command.School == u"小"     ? School::Elementary
+                             : command.School == u"中"   ? School::Junior
+                             : command.School == u"高"   ? School::Senior
+                             : command.School == u"義務" ? School::Compulsory
+                             : command.School == u"中等" ? School::Secondary
+                                                         : School::None;
     }
     if (command.Age) {
         choice.Source = AgeSource::WholeSet;
@@ -81,7 +74,7 @@ QString SaveSummaryFromProgramFolder(const QString& appFolder, const CommandLine
     const QString recordFile = folders.RecordFilePath();
     if (const QString problem = RecordFileProblem(recordFile); !problem.isEmpty()) return problem;
     // Every target is checked before any is written.
-    for (const QString& target : {command.SaveReport, command.SaveJudgement})
+    for (const QString& target : {command.SaveReport, command.SaveJudgement, command.SaveLetters})
         if (const QString problem = target.isEmpty() ? QString() : TargetProblem(target, appFolder);
             !problem.isEmpty())
             return problem;
@@ -95,24 +88,21 @@ QString SaveSummaryFromProgramFolder(const QString& appFolder, const CommandLine
             Failure(FileWrite::ReplaceContents(command.SaveJudgement, JudgementCsv::File(summary)));
         if (!error.isEmpty()) return error;
     }
-    if (!command.SaveReport.isEmpty()) return Failure(WriteReportPdf(command.SaveReport, summary));
-    return {};
-}
-
-int RunSummaryCommand(int argc, char* argv[], const CommandLine& command) {
-    qInstallMessageHandler(QuietNotes);
-    std::unique_ptr<QCoreApplication> app;
-    if (command.SaveReport.isEmpty()) {
-        app = std::make_unique<QCoreApplication>(argc, argv);
-    } else {
-        // The chart of the report is a graphics item: it needs the widget application, which
-        // runs here on the offscreen platform, so no display is needed.
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        app = std::make_unique<QApplication>(argc, argv);
+    const QString ini = SummarySettings::IniPath(folders.WorkFolder);
+    const SummarySettings::ReportSettings report = SummarySettings::LoadReport(ini);
+    ReportOptions options;
+    options.SchoolName = report.SchoolName;
+    options.PagePerGroup = report.PagePerGroup;
+    if (!command.SaveReport.isEmpty()) {
+        const QString error = Failure(WriteReportPdf(command.SaveReport, summary, options));
+        if (!error.isEmpty()) return error;
     }
-    const QString error =
-        SaveSummaryFromProgramFolder(QCoreApplication::applicationDirPath(), command);
-    if (error.isEmpty()) return 0;
-    std::fprintf(stderr, "hakaron: %s\n", error.toLocal8Bit().constData());
-    return 1;
+    if (!command.SaveLetters.isEmpty() && DefaultLetterPupils(summary).isEmpty())
+        return QStringLiteral("no pupil is at 20 % and over or -20 % and under: %1 not written")
+            .arg(command.SaveLetters);
+    if (!command.SaveLetters.isEmpty())
+        return Failure(WriteLettersPdf(command.SaveLetters, summary, DefaultLetterPupils(summary),
+                                       options,
+                                       LoadLetterText(LetterTextPath(folders.WorkFolder))));
+    return {};
 }

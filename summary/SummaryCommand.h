@@ -15,6 +15,3 @@ SummaryChoice CommandLineChoice(const CommandLine& command, const QString& iniPa
                                 const QStringList& captions);
 // Writes what the command line asks for. Returns why it failed, empty on success.
 QString SaveSummaryFromProgramFolder(const QString& appFolder, const CommandLine& command);
-// The whole run, from the application object on: 0 on success; otherwise one line on stderr
-// and 1.
-int RunSummaryCommand(int argc, char* argv[], const CommandLine& command);

@@ -14,7 +14,8 @@ const QStringList kStatsHeadings{QStringLiteral("グループ"),      QStringLit
                                  QStringLiteral("やせ"),          QStringLiteral("普通"),
                                  QStringLiteral("軽度肥満"),      QStringLiteral("中等度肥満"),
                                  QStringLiteral("高度肥満"),      QStringLiteral("判定できない"),
-                                 QStringLiteral("肥満傾向[%]"),   QStringLiteral("痩身傾向[%]")};
+                                 QStringLiteral("肥満傾向[%]"),   QStringLiteral("痩身傾向[%]"),
+                                 QStringLiteral("除外（要確認）")};
 
 QVariant Decimal(const QString& text) {
     const std::optional<qint64> value = TenThousandths(text);
@@ -48,7 +49,9 @@ QVariant PupilModel::data(const QModelIndex& index, int role) const {
     const ObesityResult& r = p.Result;
     const int column = index.column();
     if (role == Qt::BackgroundRole)
-        return p.NeedsAttention() ? QBrush(JudgementTint(r.Class)) : QVariant();
+        return p.NeedsAttention() ? QBrush(JudgementTint(r.Class))
+               : p.LeftOut()      ? QBrush(QColor(0xff, 0xe0, 0xe0))
+                                  : QVariant();
     if (role == Qt::TextAlignmentRole)
         return column == 0 || (column >= 5 && column <= 9)
                    ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter))
@@ -78,8 +81,8 @@ QVariant PupilModel::data(const QModelIndex& index, int role) const {
             if (sort) return r.Judged ? double(r.ObesityTenths) : -1e12;
             return r.Judged ? r.ObesityText() : QString();
         case 10:
-            if (sort) return r.Judged ? static_cast<int>(r.Class) : -1;
-            return r.Judged ? JudgementText(r.Class) : kNotJudged;
+            if (sort) return r.Judged ? static_cast<int>(r.Class) : r.Implausible ? -2 : -1;
+            return r.Label();
         case 11:
             return r.Reason;
     }
@@ -114,10 +117,10 @@ QVariant GroupStatsModel::data(const QModelIndex& index, int role) const {
         return QBrush(QColor(0xf0, 0xf0, 0xf0));
     if (role != Qt::DisplayRole) return {};
     const auto mean = [](const Spread& s) {
-        return s.Count ? QString::number(s.Mean, 'f', 1) : QStringLiteral("—");
+        return s.Count ? DecimalText(s.Mean, 1) : QStringLiteral("—");
     };
     const auto sd = [](const Spread& s) {
-        return s.Count ? QString::number(s.Sd, 'f', 2) : QStringLiteral("—");
+        return s.Count ? DecimalText(s.Sd, 2) : QStringLiteral("—");
     };
     switch (column) {
         case 0:
@@ -141,9 +144,11 @@ QVariant GroupStatsModel::data(const QModelIndex& index, int role) const {
         case 15:
             return row.NotJudged;
         case 16:
-            return QString::number(row.ObeseShare(), 'f', 1);
+            return DecimalText(row.ObeseShare(), 1);
         case 17:
-            return QString::number(row.ThinShare(), 'f', 1);
+            return DecimalText(row.ThinShare(), 1);
+        case 18:
+            return row.LeftOut;
         default:
             return row.Classes[column - 9];
     }

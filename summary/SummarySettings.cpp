@@ -7,25 +7,14 @@ namespace {
 
 const QString kGroup = QStringLiteral("Summary");
 
-// The first item whose caption holds one of the words, else 0.
+// The first item whose caption holds one of the words and names nobody, else 0.
 int ItemCaptioned(const QStringList& captions, const QStringList& words) {
-    for (int i = 0; i < captions.size(); ++i)
+    for (int i = 0; i < captions.size(); ++i) {
+        if (captions[i].contains(u'名')) continue;  // 氏名, 名前, ふりがな名
         for (const QString& word : words)
             if (captions[i].contains(word)) return i + 1;
+    }
     return 0;
-}
-
-SummaryChoice Guess(const QStringList& captions) {
-    SummaryChoice choice;
-    choice.SexItem = ItemCaptioned(captions, {QStringLiteral("性"), QStringLiteral("男女")});
-    choice.AgeItem = ItemCaptioned(captions, {QStringLiteral("年齢")});
-    choice.GradeItem = ItemCaptioned(captions, {QStringLiteral("学年"), QStringLiteral("年")});
-    choice.GroupItem = ItemCaptioned(captions, {QStringLiteral("組"), QStringLiteral("クラス")});
-    if (choice.AgeItem != 0)
-        choice.Source = AgeSource::AgeItem;
-    else if (choice.GradeItem == 0)
-        choice.Source = AgeSource::WholeSet;
-    return choice;
 }
 
 int Item(const QSettings& settings, const QString& key, int fallback) {
@@ -36,6 +25,21 @@ int Item(const QSettings& settings, const QString& key, int fallback) {
 }  // namespace
 
 namespace SummarySettings {
+
+SummaryChoice Guess(const QStringList& captions) {
+    SummaryChoice choice;
+    choice.SexItem = ItemCaptioned(captions, {QStringLiteral("性別"), QStringLiteral("男女")});
+    choice.AgeItem = ItemCaptioned(captions, {QStringLiteral("年齢")});
+    const int grade = ItemCaptioned(captions, {QStringLiteral("学年")});
+    const int group = ItemCaptioned(captions, {QStringLiteral("組"), QStringLiteral("クラス")});
+    choice.GradeItem = grade != 0 ? grade : group;
+    choice.GroupItem = group != 0 ? group : grade;
+    if (choice.AgeItem != 0)
+        choice.Source = AgeSource::AgeItem;
+    else if (choice.GradeItem == 0)
+        choice.Source = AgeSource::WholeSet;
+    return choice;
+}
 
 QString IniPath(const QString& workFolder) {
     return QDir(workFolder).filePath(QStringLiteral("hakaron.ini"));
@@ -52,7 +56,8 @@ SummaryChoice Load(const QString& iniPath, const QStringList& captions) {
     choice.AgeItem = Item(settings, QStringLiteral("AgeItem"), 0);
     choice.GradeItem = Item(settings, QStringLiteral("GradeItem"), 0);
     const int school = settings.value(QStringLiteral("School"), 0).toInt();
-    choice.GradeSchool = school >= 0 && school <= 3 ? School(school) : School::None;
+    choice.GradeSchool =
+        school >= 0 && school <= int(School::Secondary) ? School(school) : School::None;
     choice.Age = qBound(5, settings.value(QStringLiteral("Age"), 10).toInt(), 17);
     choice.GroupItem = Item(settings, QStringLiteral("GroupItem"), 0);
     return choice;
@@ -68,6 +73,29 @@ bool Store(const QString& iniPath, const SummaryChoice& choice) {
     settings.setValue(QStringLiteral("School"), static_cast<int>(choice.GradeSchool));
     settings.setValue(QStringLiteral("Age"), choice.Age);
     settings.setValue(QStringLiteral("GroupItem"), choice.GroupItem);
+    settings.endGroup();
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
+}  // namespace SummarySettings
+
+namespace SummarySettings {
+
+ReportSettings LoadReport(const QString& iniPath) {
+    QSettings settings(iniPath, QSettings::IniFormat);
+    settings.beginGroup(kGroup);
+    ReportSettings report;
+    report.SchoolName = settings.value(QStringLiteral("SchoolName")).toString();
+    report.PagePerGroup = settings.value(QStringLiteral("PagePerGroup"), false).toBool();
+    return report;
+}
+
+bool StoreReport(const QString& iniPath, const ReportSettings& report) {
+    QSettings settings(iniPath, QSettings::IniFormat);
+    settings.beginGroup(kGroup);
+    settings.setValue(QStringLiteral("SchoolName"), report.SchoolName);
+    settings.setValue(QStringLiteral("PagePerGroup"), report.PagePerGroup);
     settings.endGroup();
     settings.sync();
     return settings.status() == QSettings::NoError;

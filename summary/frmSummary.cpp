@@ -2,6 +2,7 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -10,6 +11,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLegend>
+#include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -23,7 +25,7 @@
 #include "Dialogs.h"
 #include "ExportTexts.h"
 #include "FileResult.h"
-#include "G_Param.h"
+#include "G_Const.h"
 #include "Named.h"
 #include "RecordFile.h"
 #include "SaveTarget.h"
@@ -31,6 +33,7 @@
 #include "SummaryModels.h"
 #include "SummaryReport.h"
 #include "SummarySettings.h"
+#include "frmLetters.h"
 
 namespace {
 
@@ -59,7 +62,8 @@ QTableView* Grid(QWidget* parent, const QString& name) {
 
 }  // namespace
 
-frmSummary::frmSummary(Dialogs& dialogs, QWidget* parent) : QDialog(parent), m_dialogs(dialogs) {
+frmSummary::frmSummary(Dialogs& dialogs, const QString& workFolder, QWidget* parent)
+    : QDialog(parent), m_dialogs(dialogs), m_workFolder(workFolder) {
     setObjectName(QStringLiteral("frmSummary"));
     setWindowTitle(QStringLiteral("集計"));
     setWindowFlag(Qt::WindowMaximizeButtonHint);
@@ -68,9 +72,20 @@ frmSummary::frmSummary(Dialogs& dialogs, QWidget* parent) : QDialog(parent), m_d
         Named(new QPushButton(QStringLiteral("PDFに保存"), this), QStringLiteral("cmdSavePdf"));
     cmdSaveCsv =
         Named(new QPushButton(QStringLiteral("CSVに保存"), this), QStringLiteral("cmdSaveCsv"));
+    cmdLetters = Named(new QPushButton(QStringLiteral("お知らせを作成"), this),
+                       QStringLiteral("cmdLetters"));
     cmdClose = Named(new QPushButton(QStringLiteral("閉じる"), this), QStringLiteral("cmdClose"));
+    txtSchoolName = Named(new QLineEdit(this), QStringLiteral("txtSchoolName"));
+    txtSchoolName->setPlaceholderText(QStringLiteral("学校名"));
+    txtSchoolName->setMaximumWidth(260);
+    chkPagePerGroup = Named(new QCheckBox(QStringLiteral("学級ごとに改ページ"), this),
+                            QStringLiteral("chkPagePerGroup"));
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* button : {cmdPrint, cmdSavePdf, cmdSaveCsv}) buttons->addWidget(button);
+    buttons->addWidget(new QLabel(QStringLiteral("学校名"), this));
+    buttons->addWidget(txtSchoolName);
+    buttons->addWidget(chkPagePerGroup);
+    for (QPushButton* button : {cmdPrint, cmdSavePdf, cmdSaveCsv, cmdLetters})
+        buttons->addWidget(button);
     buttons->addStretch(1);
     buttons->addWidget(cmdClose);
     auto* layout = new QVBoxLayout(this);
@@ -82,6 +97,9 @@ frmSummary::frmSummary(Dialogs& dialogs, QWidget* parent) : QDialog(parent), m_d
     connect(cmdPrint, &QPushButton::clicked, this, &frmSummary::cmdPrint_Click);
     connect(cmdSavePdf, &QPushButton::clicked, this, &frmSummary::cmdSavePdf_Click);
     connect(cmdSaveCsv, &QPushButton::clicked, this, &frmSummary::cmdSaveCsv_Click);
+    connect(cmdLetters, &QPushButton::clicked, this, &frmSummary::cmdLetters_Click);
+    connect(txtSchoolName, &QLineEdit::editingFinished, this, &frmSummary::ReportSettings_Change);
+    connect(chkPagePerGroup, &QCheckBox::toggled, this, &frmSummary::ReportSettings_Change);
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::accept);
     resize(1100, 760);
     Form_Load();
@@ -99,6 +117,8 @@ QGroupBox* frmSummary::BuildChoiceFrame() {
     cboSchool->addItem(QStringLiteral("小学校"), int(School::Elementary));
     cboSchool->addItem(QStringLiteral("中学校"), int(School::Junior));
     cboSchool->addItem(QStringLiteral("高等学校"), int(School::Senior));
+    cboSchool->addItem(QStringLiteral("義務教育学校"), int(School::Compulsory));
+    cboSchool->addItem(QStringLiteral("中等教育学校"), int(School::Secondary));
     spnAge = Named(new QSpinBox(fraChoice), QStringLiteral("spnAge"));
     spnAge->setRange(5, 17);
     spnAge->setSuffix(QStringLiteral(" 歳"));
@@ -145,9 +165,12 @@ QWidget* frmSummary::BuildTables() {
     fgdPupils->setSortingEnabled(true);
     fgdPupils->sortByColumn(0, Qt::AscendingOrder);
     // Fixed widths: measuring 1500 rows for them would cost more than the whole table.
-    static constexpr int kWidths[PupilModel::ColumnCount] = {48, 110, 110, 110, 40, 40,
-                                                             70, 70,  80,  70,  80, 220};
+    static constexpr int kWidths[PupilModel::ColumnCount] = {44, 90, 90, 90, 36, 36,
+                                                             60, 60, 76, 60, 96, 220};
     for (int c = 0; c < PupilModel::ColumnCount; ++c) fgdPupils->setColumnWidth(c, kWidths[c]);
+    // 肥満度 and 判定 right after the items: seen without scrolling the names away.
+    fgdPupils->horizontalHeader()->moveSection(9, 4);
+    fgdPupils->horizontalHeader()->moveSection(10, 5);
     auto* chartPane = new QWidget(horizontal);
     cboChart = Named(new QComboBox(chartPane), QStringLiteral("cboChart"));
     cboChart->addItem(QStringLiteral("身長と体重（判定別）"), int(ChartKind::Scatter));
@@ -166,12 +189,16 @@ QWidget* frmSummary::BuildTables() {
 }
 
 void frmSummary::Form_Load() {
-    m_records = RecordFile::ReadAll(G_Param.RecordFilePath());
+    m_records = RecordFile::ReadAll(m_workFolder + G_Const::RecordFileName);
     const QStringList captions = Summarize(m_records.mid(0, 2), SummaryChoice{}).Captions;
     for (int item = 1; item <= 3; ++item)
         for (QComboBox* box : {cboSexItem, cboGroupItem, cboAgeItem, cboGradeItem})
             box->addItem(captions[item - 1], item);
-    ShowChoice(SummarySettings::Load(SummarySettings::IniPath(G_Param.WorkFolder), captions));
+    const QString ini = SummarySettings::IniPath(m_workFolder);
+    ShowChoice(SummarySettings::Load(ini, captions));
+    const SummarySettings::ReportSettings report = SummarySettings::LoadReport(ini);
+    txtSchoolName->setText(report.SchoolName);
+    chkPagePerGroup->setChecked(report.PagePerGroup);
     m_loading = false;
     Recompute();
 }
@@ -208,7 +235,7 @@ void frmSummary::Choice_Change() {
     // A radio button switching off reports too; the one switching on follows.
     if (!optAge_0->isChecked() && !optAge_1->isChecked() && !optAge_2->isChecked()) return;
     Recompute();
-    SummarySettings::Store(SummarySettings::IniPath(G_Param.WorkFolder), Choice());
+    SummarySettings::Store(SummarySettings::IniPath(m_workFolder), Choice());
 }
 
 void frmSummary::Recompute() {
@@ -237,7 +264,7 @@ void frmSummary::cmdPrint_Click() {
     QPrinter printer(QPrinter::HighResolution);
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted) return;
-    if (!PaintReport(printer, m_summary))
+    if (!PaintReport(printer, m_summary, Options()))
         m_dialogs.Message(QStringLiteral("印刷できませんでした"), MsgIcon::Warning);
 }
 
@@ -260,7 +287,7 @@ void frmSummary::cmdSavePdf_Click() {
     const QString path =
         ChooseTarget(QStringLiteral("PDFに保存"), kPdfFilter, QStringLiteral("集計.pdf"));
     if (path.isEmpty()) return;
-    const FileResult result = WriteReportPdf(path, m_summary);
+    const FileResult result = WriteReportPdf(path, m_summary, Options());
     if (result)
         m_dialogs.Message(ExportTexts::Saved, MsgIcon::Information);
     else
@@ -272,6 +299,47 @@ void frmSummary::cmdSaveCsv_Click() {
                                       QStringLiteral("肥満度判定.csv"));
     if (path.isEmpty()) return;
     const FileResult result = FileWrite::ReplaceContents(path, JudgementCsv::File(m_summary));
+    if (result)
+        m_dialogs.Message(ExportTexts::Saved, MsgIcon::Information);
+    else
+        m_dialogs.Message(result.Message(), MsgIcon::Warning);
+}
+
+ReportOptions frmSummary::Options() const {
+    ReportOptions options;
+    options.SchoolName = txtSchoolName->text().trimmed();
+    options.PagePerGroup = chkPagePerGroup->isChecked();
+    return options;
+}
+
+void frmSummary::ReportSettings_Change() {
+    if (m_loading) return;
+    const ReportOptions options = Options();
+    SummarySettings::StoreReport(SummarySettings::IniPath(m_workFolder),
+                                 {options.SchoolName, options.PagePerGroup});
+}
+
+void frmSummary::cmdLetters_Click() {
+    const QString textPath = LetterTextPath(m_workFolder);
+    frmLetters letters(m_summary, LoadLetterText(textPath), this);
+    if (letters.exec() != QDialog::Accepted) return;
+    const QString text = letters.Text();
+    // The text is kept for next time before the letters are written; a failure to keep it
+    // is told, the letters are still made.
+    if (text.trimmed() != LoadLetterText(textPath).trimmed()) {
+        const FileResult kept = FileWrite::ReplaceContents(textPath, text.toUtf8());
+        if (!kept) m_dialogs.Message(kept.Message(), MsgIcon::Warning);
+    }
+    const QList<int> chosen = letters.Chosen();
+    if (chosen.isEmpty()) {
+        m_dialogs.Message(QStringLiteral("お知らせを渡す児童生徒が選ばれていません"),
+                          MsgIcon::Information);
+        return;
+    }
+    const QString path =
+        ChooseTarget(QStringLiteral("お知らせを保存"), kPdfFilter, QStringLiteral("お知らせ.pdf"));
+    if (path.isEmpty()) return;
+    const FileResult result = WriteLettersPdf(path, m_summary, chosen, Options(), text);
     if (result)
         m_dialogs.Message(ExportTexts::Saved, MsgIcon::Information);
     else

@@ -5,9 +5,12 @@
 
 #include "ClassSummary.h"
 #include "MeasureRecord.h"
+#include "SummaryReport.h"
 
 class QChartView;
+class QCheckBox;
 class QComboBox;
+class QLineEdit;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -26,7 +29,8 @@ class PupilModel;
 class frmSummary : public QDialog {
     Q_OBJECT
 public:
-    explicit frmSummary(Dialogs& dialogs, QWidget* parent = nullptr);
+    // `workFolder`: Org/ with its trailing separator, where the set and hakaron.ini are.
+    frmSummary(Dialogs& dialogs, const QString& workFolder, QWidget* parent = nullptr);
 
     SummaryChoice Choice() const;
     const ClassSummary& Summary() const { return m_summary; }
@@ -41,6 +45,8 @@ public:
     QComboBox* cboSchool = nullptr;
     QSpinBox* spnAge = nullptr;
     QComboBox* cboGroupItem = nullptr;
+    QLineEdit* txtSchoolName = nullptr;
+    QCheckBox* chkPagePerGroup = nullptr;
     QTableView* fgdStats = nullptr;
     QTableView* fgdPupils = nullptr;
     QComboBox* cboChart = nullptr;
@@ -48,6 +54,7 @@ public:
     QPushButton* cmdPrint = nullptr;
     QPushButton* cmdSavePdf = nullptr;
     QPushButton* cmdSaveCsv = nullptr;
+    QPushButton* cmdLetters = nullptr;
     QPushButton* cmdClose = nullptr;
 
 public slots:
@@ -56,6 +63,8 @@ public slots:
     void cmdPrint_Click();
     void cmdSavePdf_Click();
     void cmdSaveCsv_Click();
+    void cmdLetters_Click();
+    void ReportSettings_Change();
 
 private:
     QGroupBox* BuildChoiceFrame();
@@ -65,8 +74,11 @@ private:
     void Recompute();
     // The chosen target, after the overwrite question; empty when the user stepped back.
     QString ChooseTarget(const QString& title, const QString& filter, const QString& name);
+    // The school name and the page option as the window shows them.
+    ReportOptions Options() const;
 
     Dialogs& m_dialogs;
+    QString m_workFolder;
     QList<MeasureRecord> m_records;
     ClassSummary m_summary;
     PupilModel* m_pupils = nullptr;

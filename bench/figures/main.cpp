@@ -7,12 +7,14 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMap>
+#include <QPluginLoader>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -134,9 +136,15 @@ void BenchmarkRows(const QMap<QString, BenchFigure>& b, QList<Row>& rows) {
     const double names = b.value(QStringLiteral("BM_OpenNameList1500")).Ms;
     rows.append({QStringLiteral("name-list editor open, 1500 rows"), Ms(names), QStringLiteral("—"),
                  QStringLiteral("—"), QStringLiteral("≤ 150 ms"), Met(names <= 150)});
-    const double summary = b.value(QStringLiteral("BM_OpenSummary1500")).Ms;
-    rows.append({QStringLiteral("summary window with its chart, 1500 pupils"), Ms(summary),
-                 QStringLiteral("—"), QStringLiteral("—"), QStringLiteral("≤ 300 ms"),
+    // The first opening also loads the summary library, and Qt Charts, Print Support and
+    // OpenGL with it: timed here, once, in this process, which has none of them yet.
+    QElapsedTimer loading;
+    loading.start();
+    QPluginLoader library(QStringLiteral(HAKARON_SUMMARY_LIBRARY));
+    const double load = library.instance() ? loading.nsecsElapsed() / 1e6 : 1e9;
+    const double summary = b.value(QStringLiteral("BM_OpenSummary1500")).Ms + load;
+    rows.append({QStringLiteral("summary window with its chart, 1500 pupils, with loading"),
+                 Ms(summary), QStringLiteral("—"), QStringLiteral("—"), QStringLiteral("≤ 300 ms"),
                  Met(summary <= 300)});
     const double pdf = b.value(QStringLiteral("BM_SummaryPdf1500")).Ms;
     rows.append({QStringLiteral("summary report as PDF, 1500 pupils"), Ms(pdf), QStringLiteral("—"),

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -66,6 +67,9 @@ class SaveCsvCommandLineTest : public QObject {
     QByteArray m_recordFile;
 
     QString Path(const QString& name) const { return m_dir->filePath(name); }
+    static QString SummaryLibrary() {
+        return QFileInfo(QStringLiteral(HAKARON_SUMMARY_LIBRARY)).fileName();
+    }
 
     void WriteFile(const QString& path, const QByteArray& bytes) {
         QFile file(path);
@@ -100,6 +104,7 @@ private slots:
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("Org")));
         QVERIFY(QFile::copy(QStringLiteral(HAKARON_BIN), Path(QStringLiteral("hakaron"))));
+        QVERIFY(QFile::copy(QStringLiteral(HAKARON_SUMMARY_LIBRARY), Path(SummaryLibrary())));
         QVERIFY(RecordFile::Replace(Path(QStringLiteral("Org/zqmtemp.rdm")), Set()));
         m_recordFile = FileBytes(Path(QStringLiteral("Org/zqmtemp.rdm")));
     }
@@ -139,20 +144,71 @@ private slots:
             "\"タイトル ： \",\"身体測定\"\r\n"
             "\"日　　付 ： \",\"2024/05/01\"\r\n"
             "\" 担当者　： \",\"山田\"\r\n"
-            "\"No.\",\"性別\",\"学年\",\"氏名\",\"性別\",\"年齢\",\"身長[cm]\",\"体重[kg]\","
+            "\"No.\",\"性別\",\"学年\",\"氏名\",\"判定用性別\",\"判定用年齢\",\"身長[cm]\",\"体重["
+            "kg]\","
             "\"標準体重[kg]\",\"肥満度[%]\",\"判定\",\"備考\"\r\n"
-            "1,\"女\",\"中1\",\"山田 花子\",\"女\",\"12\",\"150.0\",\"60.0\",\"42.5\",\"41.2\","
+            "1,\"女\",\"中1\",\"山田 花子\",\"女\",\"12\",\"150.0\",\"60.0\",\"42.47\",\"41.2\","
             "\"中等度肥満\",\"\"\r\n"
             "3,\"男\",\"中1\",\"a\"\"b\",\"男\",\"12\",\"\",\"\",\"\",\"\",\"判定できません\","
             "\"身長がありません\"\r\n");
         QCOMPARE(FileBytes(Path(QStringLiteral("out.csv"))), Cp932::Encode(expected));
     }
 
-    void saveReportNeedsNoDisplay() {
-        const Run run = Hakaron({"--save-report", "out.pdf", "--age", "12"});
+    // Names and headings are searched for in the PDFs' text as a doctor would (高, 小, 月, 生,
+    // 身, 長 are characters a font's radicals stood in for); one letter per pupil at ±20 % and
+    // beyond: 高橋 at +41.2 %, 林 at −22.2 %.
+    void reportAndLettersAreSearchableWithoutADisplay() {
+        const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+        if (pdftotext.isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
+        QList<MeasureRecord> records = Set().mid(0, 2);
+        records[1].SubLabel1 = QStringLiteral("性別");
+        records[1].SubLabel2 = QStringLiteral("学年");
+        records[1].SubLabel3 = QStringLiteral("氏名");
+        records.resize(4);
+        const QStringList names{QStringLiteral("高橋 小月"), QStringLiteral("林 生長")};
+        for (int i = 0; i < 2; ++i) {
+            records[2 + i].SubLabel1 = QStringLiteral("女");
+            records[2 + i].SubLabel2 = QStringLiteral("中1");
+            records[2 + i].SubLabel3 = names[i];
+            records[2 + i].Values.Height = QStringLiteral("150.0");
+            records[2 + i].Values.Weight = i == 0 ? QStringLiteral("60.0") : QStringLiteral("33.0");
+        }
+        QVERIFY(RecordFile::Replace(Path(QStringLiteral("Org/zqmtemp.rdm")), records));
+        const Run run = Hakaron({"--save-report", "out.pdf", "--save-letters", "letters.pdf",
+                                 "--sex-item", "1", "--grade-item", "2", "--group-item", "0"});
         QCOMPARE(run.ExitCode, 0);
         QCOMPARE(run.Err, QByteArray());
-        QVERIFY(FileBytes(Path(QStringLiteral("out.pdf"))).startsWith("%PDF-"));
+        const auto text = [&](const QString& pdf) {
+            QProcess extract;
+            extract.start(pdftotext, {Path(pdf), QStringLiteral("-")});
+            extract.waitForFinished(kPatience);
+            return QString::fromUtf8(extract.readAllStandardOutput());
+        };
+        const QString report = text(QStringLiteral("out.pdf"));
+        for (const QString& wanted :
+             names + QStringList{"集計・肥満度判定", "グループ別の集計", "身長", "体重", "標準体重",
+                                 "学校医確認"})
+            QVERIFY2(report.contains(wanted), qPrintable(wanted));
+        const qsizetype pages = report.count(u'\f');
+        QVERIFY(QString(report).remove(u' ').contains(QStringLiteral("%1/%1").arg(pages)));
+        const QString letters = text(QStringLiteral("letters.pdf"));
+        QCOMPARE(letters.count(u'\f'), 2);
+        const QString first = letters.section(u'\f', 0, 0);
+        for (const QString& wanted : {names[0], QStringLiteral("42.47"), QStringLiteral("41.2"),
+                                      QStringLiteral("中等度肥満"), QStringLiteral("医療機関")})
+            QVERIFY2(first.contains(wanted), qPrintable(wanted));
+    }
+
+    // The program folder without its summary library: the summary's options say so; the
+    // CSV save, which never needed it, still works.
+    void aMissingSummaryLibraryIsTold() {
+        QVERIFY(QFile::remove(Path(SummaryLibrary())));
+        const Run run = Hakaron({"--save-judgement", "out.csv", "--age", "12"});
+        QCOMPARE(run.ExitCode, 1);
+        QCOMPARE(run.Err.count('\n'), 1);
+        QVERIFY(run.Err.contains("hakaron-summary"));
+        QVERIFY(!QFile::exists(Path(QStringLiteral("out.csv"))));
+        QCOMPARE(Hakaron({"--save-csv", "out.csv"}).ExitCode, 0);
     }
 
     // "@" names a link to the file after it. The program's own files are never replaced.

@@ -266,7 +266,7 @@ int main(int argc, char* argv[]) {
 
     {
         WriteSummarySet(G_Param.RecordFilePath());
-        frmSummary summary(dialogs, &main);
+        frmSummary summary(dialogs, G_Param.WorkFolder, &main);
         summary.spnAge->setValue(12);
         summary.cboGroupItem->setCurrentIndex(3);
         summary.resize(1000, 640);

@@ -66,6 +66,18 @@ private slots:
         program.waitForFinished();
     }
 
+    // The summary library is installed beside the program, which loads it from there.
+    void summaryLoadsFromTheFolder() {
+        QProcess program;
+        program.setWorkingDirectory(m_dir.path());
+        program.start(QDir(m_folder).filePath(QStringLiteral("hakaron")),
+                      {QStringLiteral("--save-judgement"), QStringLiteral("judged.csv"),
+                       QStringLiteral("--age"), QStringLiteral("12")});
+        QVERIFY(program.waitForFinished(20000));
+        QVERIFY2(program.exitCode() == 0, program.readAllStandardError().constData());
+        QVERIFY(QFileInfo(m_dir.filePath(QStringLiteral("judged.csv"))).size() > 0);
+    }
+
     // COM1 at 4800 baud, even parity, manual mode, automatic writing after 2 s: the first
     // start asks nothing. A reinstall leaves the user's own settings alone.
     void firstSettingsAreLaidOutAndKeptOnReinstall() {

@@ -115,6 +115,18 @@ private slots:
         QTest::newRow("short frame under %V: no ETX in the version")
             << "" << "\x03." << "%V" << "この身長体重計のROMバージョンは「.」です" << noLines << 1
             << kNotArmed;
+        QTest::newRow("height 1540 is told, still stored") << "SY" << "   1540" << "SY" << none
+            << QStringList{"身長   1540cm", "測定値を確認してください（身長 1540 cm）"} << 0 << kArmed;
+        QTest::newRow("height 49.9 is told") << "SY" << "   49.9" << "SY" << none
+            << QStringList{"身長   49.9cm", "測定値を確認してください（身長 49.9 cm）"} << 0 << kArmed;
+        QTest::newRow("height 220.0 is not")
+            << "SY" << "  220.0" << "SY" << none << QStringList{"身長  220.0cm"} << 0 << kArmed;
+        QTest::newRow("weight 250.1 is told") << "TZ" << "  250.1" << "TZ" << none
+            << QStringList{"体重  250.1kg", "測定値を確認してください（体重 250.1 kg）"} << 0 << kArmed;
+        QTest::newRow("weight 4.9 is told") << "TZ" << "    4.9" << "TZ" << none
+            << QStringList{"体重    4.9kg", "測定値を確認してください（体重 4.9 kg）"} << 0 << kArmed;
+        QTest::newRow("weight 5.0 is not")
+            << "TZ" << "    5.0" << "TZ" << none << QStringList{"体重    5.0kg"} << 0 << kArmed;
         QTest::newRow("codes are case-sensitive")
             << "sy" << "  170.2" << "SY" << none << noLines << 1 << kNotArmed;
         // clang-format on

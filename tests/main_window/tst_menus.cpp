@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -242,7 +243,11 @@ private slots:
                  QStringLiteral("未保存"));  // a redraw keeps what is typed
     }
 
+    // The summary library is loaded from the program folder when the menu is first used.
     void summaryListsThePupilsWhileTheLinkIsSuspended() {
+        const QString library = QFileInfo(QStringLiteral(HAKARON_SUMMARY_LIBRARY)).fileName();
+        QVERIFY(QFile::copy(QStringLiteral(HAKARON_SUMMARY_LIBRARY),
+                            f->folder.Path() + u'/' + library));
         f->WriteRecords(3);
         f->Start();
         int pupils = 0;
@@ -255,6 +260,16 @@ private slots:
         Action("mnuSummary")->trigger();
         QCOMPARE(pupils, 3);
         QVERIFY(!openWhileShown);
+        QVERIFY(f->port.PortOpen());
+    }
+
+    // Without the library the program goes on measuring; the menu says why there is no summary.
+    void aMissingSummaryLibraryIsTold() {
+        f->Start();
+        Action("mnuSummary")->trigger();
+        QCOMPARE(f->dialogs.Transcript.size(), 1);
+        QCOMPARE(f->dialogs.Transcript.last().Icon, MsgIcon::Warning);
+        QVERIFY(f->dialogs.Texts().last().contains(QStringLiteral("hakaron-summary")));
         QVERIFY(f->port.PortOpen());
     }
 

@@ -11,6 +11,7 @@
 
 #include "DialogsDouble.h"
 #include "FileBytes.h"
+#include "G_Param.h"
 #include "RecordFile.h"
 #include "TestProgramFolder.h"
 #include "frmSummary.h"
@@ -50,7 +51,7 @@ private slots:
 
     void readsItemsByTheirCaptionsAndRemembersTheChoice() {
         {
-            frmSummary window(*m_dialogs);
+            frmSummary window(*m_dialogs, G_Param.WorkFolder);
             QCOMPARE(window.cboSexItem->currentText(), QStringLiteral("性別"));
             QVERIFY(window.optAge_1->isChecked());
             QCOMPARE(window.cboGroupItem->currentText(), QStringLiteral("組"));
@@ -62,7 +63,7 @@ private slots:
             window.spnAge->setValue(9);
             window.cboGroupItem->setCurrentIndex(0);
         }
-        frmSummary again(*m_dialogs);
+        frmSummary again(*m_dialogs, G_Param.WorkFolder);
         QVERIFY(again.optAge_2->isChecked());
         QCOMPARE(again.spnAge->value(), 9);
         QCOMPARE(again.Choice().GroupItem, 0);
@@ -71,7 +72,7 @@ private slots:
     }
 
     void savesThePdfWithItsFontEmbedded() {
-        frmSummary window(*m_dialogs);
+        frmSummary window(*m_dialogs, G_Param.WorkFolder);
         const QString target = m_folder->Path() + QStringLiteral("/集計.pdf");
         m_dialogs->SavePaths = {target};
         window.cmdSavePdf->click();
@@ -92,7 +93,7 @@ private slots:
     void aFailedSaveSaysSoOnce() {
         QFETCH(QString, button);
         QFETCH(QString, target);
-        frmSummary window(*m_dialogs);
+        frmSummary window(*m_dialogs, G_Param.WorkFolder);
         const QByteArray records = FileBytes(m_folder->RecordFile());
         m_dialogs->SavePaths = {target.startsWith(u'/') ? target
                                                         : m_folder->Path() + u'/' + target};
@@ -104,7 +105,7 @@ private slots:
     }
 
     void anExistingFileIsKeptUnlessTheUserSaysYes() {
-        frmSummary window(*m_dialogs);
+        frmSummary window(*m_dialogs, G_Param.WorkFolder);
         const QString target = m_folder->Path() + QStringLiteral("/old.csv");
         QFile old(target);
         QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
