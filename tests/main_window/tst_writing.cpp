@@ -10,6 +10,7 @@
 #include "MainWindowFixture.h"
 #include "MeterLink.h"
 #include "ProgramOptions.h"
+#include "mdlParamCls.h"
 #include "SerialPort.h"
 
 namespace {
@@ -250,15 +251,18 @@ private slots:
 
     // Command mode: a height and a weight requested more than the delay apart.
     void wholePersonOptionWaitsForHeightAndWeight_data() {
+        QTest::addColumn<QString>("ini");  // what hakaron.ini says
         QTest::addColumn<bool>("wholePerson");
-        QTest::newRow("on: one record") << true;
-        QTest::newRow("off: two records") << false;
+        QTest::newRow("on: one record") << "on" << true;
+        QTest::newRow("off: two records") << "off" << false;
+        QTest::newRow("no ini: on") << "" << true;
     }
     void wholePersonOptionWaitsForHeightAndWeight() {
+        QFETCH(QString, ini);
         QFETCH(bool, wholePerson);
         f->WriteUserDat(1, 1, 3);
-        G_Param.AutoWriteWholePerson = wholePerson;
-        QVERIFY(ProgramOptions::Write());
+        G_Param.AutoWriteWholePerson = ini == u"on";
+        if (!ini.isEmpty()) QVERIFY(ProgramOptions::Write());
         frmMain& w = f->Start();
         f->port.Receive(kHeightFrame);
         QCOMPARE(w.AwTimer->isActive(), !wholePerson);
@@ -274,6 +278,25 @@ private slots:
         QCOMPARE(f->Record(4).Values.Weight.Trimmed(), wholePerson ? u""_qs : u"60.0"_qs);
         QCOMPARE(w.txtNumber->text(), wholePerson ? u"2"_qs : u"3"_qs);
         QCOMPARE(w.lblPending->text(), QString());
+    }
+
+    // A roster loaded over a measured No. 1 (its questions answered はい, はい): the roster's
+    // first pupil shows, the progress is the new set's, and nothing is left unsaved.
+    void rosterLoadedOverAMeasuredNumberShowsItsFirstPupil() {
+        f->WriteRecords(3);
+        frmMain& w = f->Start();
+        QList<MeasureRecord> roster(2);
+        for (const QString& name : {u"青木 さくら"_qs, u"上野 陽菜"_qs}) {
+            MeasureRecord pupil;
+            pupil.SubLabel1 = name;
+            roster << pupil;
+        }
+        QVERIFY(RecordFile::Replace(f->folder.RecordFile(), roster));
+        ClearParams();  // as the chooser leaves it
+        w.RefreshDisplay();
+        QCOMPARE(w.txtSubLabel[0]->text(), u"青木 さくら"_qs);
+        QCOMPARE(w.lblProgress->text(), u"測定済み 0 / 2 名　次の未測定: No.1"_qs);
+        QVERIFY(!w.HasUnsaved());
     }
 
     // The weight-and-state box held open past the delay: the write fires inside it, and the
