@@ -413,7 +413,10 @@ bool frmMain::AskOverwrite(int number, const MeasureRecord& stored) {
 bool frmMain::WriteReadingTo(int number, const JournalEntry& reading) {
     if (number < 1 || number > G_Const::MaxNumber) return false;
     MeasureRecord record = RecordFile::Read(G_Param.RecordFilePath(), number + 2).Record;
-    if (record.Values.AnyMeasured() && !AskOverwrite(number, record)) return false;
+    // A person's readings written one after the other to one number ask once.
+    if (record.Values.AnyMeasured() && number != m_journalAgreed && !AskOverwrite(number, record))
+        return false;
+    m_journalAgreed = number;
     // Padded as the meter sends it, so the record reads as one written when it came.
     record.Values = MeasuringState::WithReading(record.Values, reading.Kind,
                                                 reading.Value.rightJustified(7, u' '));

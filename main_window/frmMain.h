@@ -187,5 +187,6 @@ private:
     bool m_typing = false;            // a sub-label box edited since it had the focus
     bool m_heldAfterFailure = false;  // a failed write on display: later readings wait
     int m_overwriteAgreed = -1;       // the index the user agreed to overwrite while shown
+    int m_journalAgreed = 0;          // the No. written from the journal window last
     QString m_note;                   // what became of readings replaced on display
 };

@@ -4,6 +4,8 @@
 // most of them are open (the label settings opened from the window and the reading journal
 // keep it, and the readings wait for them).
 #include <QCoreApplication>
+#include <QLabel>
+#include <QPushButton>
 #include <QTimer>
 
 #include "Dialogs.h"
@@ -31,6 +33,7 @@ void frmMain::mnuPreview_Click() {
 // The day's readings; the link stays up and its readings wait for the window to close.
 void frmMain::mnuJournal_Click() {
     const HoldingDialogs::Hold hold(m_dialogs);
+    m_journalAgreed = 0;
     frmJournal dialog(m_dialogs, *m_journal, *this, this);
     dialog.exec();
 }

@@ -221,7 +221,7 @@ private slots:
         f->WriteRecords(2);
         frmMain& w = f->Start();
         w.txtNumber->setText(QStringLiteral("3"));
-        f->port.Receive(QByteArray("\x02SY,  170.2\x03"));
+        f->port.Receive(QByteArray("\x02SY,  170.2\x03\x02TZ,   60.0\x03"));
         QVERIFY(f->port.PortOpen());
         const QString target = QDir(f->folder.Path()).filePath(QStringLiteral("set.csv"));
         f->dialogs.SavePaths = {target};

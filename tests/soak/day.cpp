@@ -24,8 +24,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
-#include <QSet>
 #include <QProcess>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QThread>
 #include <algorithm>
@@ -37,8 +37,8 @@
 
 #include "Cp932.h"
 #include "CsvLines.h"
-#include "ReadingJournal.h"
 #include "MeasureRecord.h"
+#include "ReadingJournal.h"
 #include "mdlStandard.h"
 
 namespace {
@@ -314,8 +314,8 @@ bool Day::Prepare() {
         if (!m_dir.mkpath(QString::fromLatin1(sub))) return false;
     // COM1, manual mode, automatic writing on (unless told) with a delay of one second.
     QFile settings(Path(u"Org/user.dat"_qs));
-    const QByteArray line = m_o.ManualWriting ? "\"4800,E,8,1\",1,0,0,1\r\n"
-                                              : "\"4800,E,8,1\",1,0,1,1\r\n";
+    const QByteArray line =
+        m_o.ManualWriting ? "\"4800,E,8,1\",1,0,0,1\r\n" : "\"4800,E,8,1\",1,0,1,1\r\n";
     if (!settings.open(QIODevice::WriteOnly) || settings.write(line) < 0) return false;
     settings.close();
     QByteArray roster;
@@ -807,7 +807,8 @@ int Day::JournalCheck(int& journaled) {
     for (const SentReading& r : m_sent) {
         const MeasureValues v = MeasureRecord::Decode(Record(r.Pupil)).Values;
         if ((r.Height ? v.Height : v.Weight).Trimmed() == QString::fromLatin1(r.Value)) continue;
-        const MeasuredQuantity kind = r.Height ? MeasuredQuantity::Height : MeasuredQuantity::Weight;
+        const MeasuredQuantity kind =
+            r.Height ? MeasuredQuantity::Height : MeasuredQuantity::Weight;
         const auto found = std::find_if(notWritten.begin(), notWritten.end(), [&](const auto& e) {
             return e.Kind == kind && e.Value == QString::fromLatin1(r.Value);
         });
