@@ -50,7 +50,7 @@ constexpr int kPatience = 20000;  // ms; the machine is shared
 constexpr int kSettle = 1000;
 // Where the name boxes are in the main window: the first one's middle, and the step down.
 constexpr int kNameBoxTop = 122;
-constexpr int kNameBoxStep = 30;
+constexpr int kNameBoxStep = 29;
 const QString kMainTitle = QStringLiteral("Hakaron ver.");
 const QString kBoxTitle = QStringLiteral("Hakaron");
 
