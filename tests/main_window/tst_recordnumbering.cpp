@@ -110,14 +110,15 @@ private slots:
                  QStringLiteral("氏名"));
     }
 
-    // "M" a measured number, "P" half a person, "N" a name only, "-" blank, from No. 1 on.
+    // From No. 1 on: "M" height and weight, "P" a height only, "S" a sitting height only,
+    // "N" a name only, "-" blank.
     void dayCarriesOnAfterTheLastMeasuredNumber_data() {
         QTest::addColumn<QString>("numbers");
         QTest::addColumn<QString>("progress");
         // clang-format off
         QTest::newRow("nothing at all")          << "---"   << "測定済み 0 / 0 名　次の未測定: No.1";
         QTest::newRow("a roster, none measured") << "NNN"   << "測定済み 0 / 3 名　次の未測定: No.1";
-        QTest::newRow("gaps before the last")    << "M-M--" << "測定済み 2 / 3 名　次の未測定: No.4";
+        QTest::newRow("gaps before the last")    << "M-S--" << "測定済み 2 / 3 名　次の未測定: No.4";
         QTest::newRow("every number measured")   << "MM"    << "測定済み 2 / 2 名　次の未測定: No.3";
         QTest::newRow("a restart at No.1 of a full roster") << "MMMN" << "測定済み 3 / 4 名　次の未測定: No.4";
         QTest::newRow("blank after the last not counted")   << "MMN--" << "測定済み 2 / 3 名　次の未測定: No.3";
@@ -128,66 +129,16 @@ private slots:
     void dayCarriesOnAfterTheLastMeasuredNumber() {
         QFETCH(QString, numbers);
         QFETCH(QString, progress);
-        using RecordNumbering::RecordState;
-        QList<RecordState> states;
-        for (QChar c : numbers)
-            states << (c == u'M'   ? RecordState::Measured
-                       : c == u'P' ? RecordState::Partial
-                       : c == u'N' ? RecordState::Named
-                                   : RecordState::Blank);
+        QList<RecordNumbering::RecordState> states;
+        for (QChar c : numbers) {
+            MeasureRecord r;
+            if (c == u'M' || c == u'P') r.Values.Height = u"150.0"_qs;
+            if (c == u'M') r.Values.Weight = u"40.0"_qs;
+            if (c == u'S') r.Values.SittingHeight = u"80.0"_qs;
+            if (c == u'N') r.SubLabel2 = u"1年2組"_qs;
+            states << RecordNumbering::StateOf(r);
+        }
         QCOMPARE(MeasuringState::ProgressText(states), progress);
-    }
-
-    // A record's state from its values: "h" height, "w" weight, "s" sitting height, "n" name.
-    void recordStateCountsHalfAPerson_data() {
-        QTest::addColumn<QString>("holds");
-        QTest::addColumn<int>("state");
-        using RecordNumbering::RecordState;
-        // clang-format off
-        QTest::newRow("height and weight") << "hw"  << int(RecordState::Measured);
-        QTest::newRow("height only")       << "hn"  << int(RecordState::Partial);
-        QTest::newRow("weight only")       << "w"   << int(RecordState::Partial);
-        QTest::newRow("sitting height")    << "s"   << int(RecordState::Measured);
-        QTest::newRow("a name")            << "n"   << int(RecordState::Named);
-        QTest::newRow("nothing")           << ""    << int(RecordState::Blank);
-        // clang-format on
-    }
-    void recordStateCountsHalfAPerson() {
-        QFETCH(QString, holds);
-        QFETCH(int, state);
-        MeasureRecord r;
-        if (holds.contains(u'h')) r.Values.Height = u"150.0"_qs;
-        if (holds.contains(u'w')) r.Values.Weight = u"40.0"_qs;
-        if (holds.contains(u's')) r.Values.SittingHeight = u"80.0"_qs;
-        if (holds.contains(u'n')) r.SubLabel2 = u"1年2組"_qs;
-        QCOMPARE(int(RecordNumbering::StateOf(r)), state);
-    }
-
-    // The texts that name a pupil and the readings not written.
-    void questionsNameThePupilAndTheValues_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("expected");
-        MeasureValues stored;
-        stored.Height = u"138.2"_qs;
-        stored.Weight = u"31.5"_qs;
-        const QString who = MeasuringState::Who(1, {u""_qs, u" 青木 さくら "_qs, u"1組"_qs});
-        QTest::newRow("overwrite")
-            << MeasuringState::AskOverwrite(who, stored)
-            << "No.1 青木 さくら には測定値があります（138.2 cm / 31.5 kg）。上書きしますか？";
-        QTest::newRow("unsaved") << MeasuringState::AskSaveUnsaved(
-                                        MeasuringState::Who(3, {u"上野 陽菜"_qs}))
-                                 << "No.3 上野 陽菜 の測定値が保存されていません。保存しますか？";
-        using Q = MeasuredQuantity;
-        QTest::newRow("not written")
-            << MeasuringState::NotWrittenText({{Q::Weight, u"30"_qs}, {Q::Height, u"137.0"_qs}})
-            << "前の測定値（137.0 cm / 30.0 kg）は書き込まれていません（受信履歴にあります）";
-        QTest::newRow("sitting height")
-            << MeasuringState::ValuesText({{Q::SittingHeight, u"75.5"_qs}}) << "座高 75.5 cm";
-    }
-    void questionsNameThePupilAndTheValues() {
-        QFETCH(QString, text);
-        QFETCH(QString, expected);
-        QCOMPARE(text, expected);
     }
 
     // What a reading does to those on display: "h" height, "w" weight, "s" sitting height.
