@@ -312,10 +312,12 @@ bool Day::Prepare() {
     if (!QFile::copy(QStringLiteral(HAKARON_BIN), Path(u"hakaron"_qs))) return false;
     for (const char* sub : {"Org", "Name_List", "ports", "tmp"})
         if (!m_dir.mkpath(QString::fromLatin1(sub))) return false;
-    // COM1, manual mode, automatic writing on (unless told) with a delay of one second.
+    // COM1, manual mode, automatic writing on (unless told) with a delay of two seconds: on a
+    // busy machine a Ctrl+S can take more than one to arrive, and after the automatic write it
+    // would write the next number blank and move on.
     QFile settings(Path(u"Org/user.dat"_qs));
     const QByteArray line =
-        m_o.ManualWriting ? "\"4800,E,8,1\",1,0,0,1\r\n" : "\"4800,E,8,1\",1,0,1,1\r\n";
+        m_o.ManualWriting ? "\"4800,E,8,1\",1,0,0,2\r\n" : "\"4800,E,8,1\",1,0,1,2\r\n";
     if (!settings.open(QIODevice::WriteOnly) || settings.write(line) < 0) return false;
     settings.close();
     QByteArray roster;
@@ -569,10 +571,13 @@ bool Day::Slip(int k, Hazard hazard) {
         SendReadings(p, true, true, k);
         ClickNameBox(2);
         Xdotool({u"type"_qs, u"--delay"_qs, u"40"_qs, p.Number});
-        Sleep(2500);
+        Sleep(3500);
         Check(!IsWritten(k), u"No.%1 written while its name was typed"_qs.arg(k));
+        // Enter starts the delay again; Tab then leaves the box, so that a key the X server
+        // delivers without its Ctrl later is not typed into a name.
         MainKeys({u"Return"_qs});
         WaitRecord(k);
+        MainKeys({u"Tab"_qs});
         return true;
     }
     if (hazard == Hazard::SaveAfterRestart) {
@@ -702,7 +707,7 @@ bool Day::MeasurePupil(int k, Hazard hazard) {
         Unplug();
         // Automatic writing stores the height alone a second after it came; the nurse then
         // goes back to the pupil. Either way the pupil is measured again.
-        while (sent.elapsed() < 3000 && !IsWritten(k)) Sleep(50);
+        while (sent.elapsed() < 4000 && !IsWritten(k)) Sleep(50);
         if (IsWritten(k)) MoveKeys(u"ctrl+b"_qs);
         return false;
     }
