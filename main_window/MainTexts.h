@@ -33,7 +33,7 @@ inline QString NextNotPrepared(int saved, const FileResult& made) {
     return (saved > 0 ? QStringLiteral("No.%1は保存しました。\r\n").arg(saved) : QString()) +
            QStringLiteral(
                "ディスクの空きが足りないため、次のナンバーを用意できませんでした。\r\n") +
-           QStringLiteral("理由: ") + made.Reason;
+           QDir::toNativeSeparators(made.Path) + QStringLiteral("\r\n理由: ") + made.Reason;
 }
 // A failed write stays on display; the readings after it wait until it is written or dropped.
 inline QString ReadingsWaitForFailedWrite(int waiting) {

@@ -90,7 +90,7 @@ private slots:
         const QStringList texts = f->dialogs.Texts();
         const int questions = operation == u"new set" ? 2 : operation == u"clear" ? 1 : 0;
         QCOMPARE(texts.size(), 1 + questions);
-        QVERIFY(texts.last().contains(QDir::toNativeSeparators(path)));
+        QVERIFY2(texts.last().contains(QDir::toNativeSeparators(path)), qPrintable(texts.last()));
         QCOMPARE(f->dialogs.Transcript.last().Icon, MsgIcon::Warning);
         QCOMPARE(w.txtNumber->text(), QStringLiteral("1"));
         QCOMPARE(f->beeper.Count, 0);
