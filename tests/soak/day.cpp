@@ -51,6 +51,7 @@ constexpr int kSettle = 1000;
 // Where the name boxes are in the main window: the first one's middle, and the step down.
 constexpr int kNameBoxTop = 122;
 constexpr int kNameBoxStep = 29;
+constexpr int kNoticeHeight = 48;  // the notice bar's, with the spacing below it
 const QString kMainTitle = QStringLiteral("Hakaron ver.");
 const QString kBoxTitle = QStringLiteral("Hakaron");
 
@@ -265,6 +266,8 @@ private:
     void SendReadings(const Pupil& p, bool height = true, bool weight = true, int pupil = 0);
     void WaitLineClosed(const QString& device);
     void ClickNameBox(int box);
+    int NoticeOffset();
+    void CloseNotice();
     void LoadRoster();
     void Crash();
     void Unplug();
@@ -534,11 +537,34 @@ void Day::Restart() {
     StartProgram();
 }
 
+// How far the notice bar, when it shows, moves the controls below it down: its yellow is
+// looked for where it starts.
+int Day::NoticeOffset() {
+    QProcess shot;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"DISPLAY"_qs, m_display);
+    shot.setProcessEnvironment(env);
+    shot.start(u"import"_qs, {u"-window"_qs, WaitWindow(kMainTitle), u"-crop"_qs, u"1x1+11+100"_qs,
+                              u"-depth"_qs, u"8"_qs, u"rgb:-"_qs});
+    shot.waitForFinished(kPatience);
+    const QByteArray pixel = shot.readAllStandardOutput();
+    return pixel.size() >= 3 && quint8(pixel[0]) > 0xF0 && quint8(pixel[2]) < 0xD0 ? kNoticeHeight
+                                                                                   : 0;
+}
+
+// The nurse closes a notice that stays (the journal could not be written on the full disk).
+void Day::CloseNotice() {
+    if (NoticeOffset() == 0) return;
+    Xdotool({u"mousemove"_qs, u"--window"_qs, WaitWindow(kMainTitle), u"478"_qs, u"100"_qs,
+             u"click"_qs, u"1"_qs});
+}
+
 // The third name box (the roster's "No.k"), clicked and all of it selected by Ctrl+A.
 void Day::ClickNameBox(int box) {
     const QString window = WaitWindow(kMainTitle);
-    Xdotool({u"mousemove"_qs, u"--window"_qs, window, u"160"_qs,
-             QString::number(kNameBoxTop + box * kNameBoxStep), u"click"_qs, u"1"_qs});
+    const int y = kNameBoxTop + box * kNameBoxStep + NoticeOffset();
+    Xdotool({u"mousemove"_qs, u"--window"_qs, window, u"160"_qs, QString::number(y), u"click"_qs,
+             u"1"_qs});
     Keys(window, {u"ctrl+a"_qs});
 }
 
@@ -622,8 +648,9 @@ QByteArray Day::NumberBox() {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(u"DISPLAY"_qs, m_display);
     shot.setProcessEnvironment(env);
-    shot.start(u"import"_qs, {u"-window"_qs, WaitWindow(kMainTitle), u"-crop"_qs, u"40x24+30+82"_qs,
-                              u"rgb:-"_qs});
+    const QString crop = QStringLiteral("40x24+30+%1").arg(82 + NoticeOffset());
+    shot.start(u"import"_qs,
+               {u"-window"_qs, WaitWindow(kMainTitle), u"-crop"_qs, crop, u"rgb:-"_qs});
     shot.waitForFinished(kPatience);
     return shot.readAllStandardOutput();
 }
@@ -729,6 +756,7 @@ bool Day::MeasurePupil(int k, Hazard hazard) {
         Check(QProcess::execute(u"prlimit"_qs, {u"--pid"_qs, pid, u"--fsize=unlimited:"_qs}) == 0,
               u"prlimit fails"_qs);
         ++m_fullDisks;
+        CloseNotice();
     }
     // As soon as both values show; on a slow machine automatic writing may have been first.
     if (!Measured(k)) MainKeys({u"ctrl+s"_qs});
