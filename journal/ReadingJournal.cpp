@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
+#include <algorithm>
 
 #include "FileResult.h"
 
@@ -99,9 +100,8 @@ void ReadingJournal::Append(const QDate& date, const QByteArray& lines) {
         return Fail(path, QString());
     QFile file(path);
     const bool isNew = !file.exists();
-    if ((!isNew && !QFileInfo(path).isFile()) ||
-        !file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return Fail(path, file.errorString());
+    if (!isNew && !QFileInfo(path).isFile()) return Fail(path, QString());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) return Fail(path, file.errorString());
     QByteArray bytes;
     if (file.size() == 0)
         bytes = JournalFormat::Header();

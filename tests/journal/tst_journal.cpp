@@ -1,6 +1,5 @@
 #include <QAbstractItemModelTester>
 #include <QDir>
-#include <QFile>
 #include <QFont>
 #include <QLabel>
 #include <QPushButton>
@@ -15,6 +14,7 @@
 #include "DialogsDouble.h"
 #include "FaultInjection.h"
 #include "FileBytes.h"
+#include "FileResult.h"
 #include "JournalModel.h"
 #include "ReadingJournal.h"
 #include "frmJournal.h"
@@ -23,7 +23,6 @@ namespace {
 const QDateTime kMorning(QDate(2026, 12, 8), QTime(10, 42, 5));
 const QByteArray kHeader = "ID,時刻,表示No,種類,値,出来事,書込先\r\n";
 const QByteArray kFirst = "1,2026-12-08 10:42:05,12,身長,137.0,受信,\r\n";
-const QByteArray kSecond = "2,2026-12-08 10:42:06,12,体重,30.0,受信,\r\n";
 
 // Stands in for the main window: logs each write and answers from `Accepts`.
 class WriterDouble : public JournalWriter {
@@ -46,14 +45,9 @@ QStringList Summary(const QList<JournalEntry>& entries) {
 // "12H 12W": the shown number and the kind (H, S or W) of each reading.
 QList<JournalEntry> Readings(const QString& tokens) {
     QList<JournalEntry> entries;
-    for (const QString& token : tokens.split(u' ', Qt::SkipEmptyParts)) {
-        const QChar kind = token.back();
+    for (const QString& token : tokens.split(u' '))
         entries.append({0, kMorning, token.chopped(1).toInt(),
-                        kind == u'H'   ? MeasuredQuantity::Height
-                        : kind == u'S' ? MeasuredQuantity::SittingHeight
-                                       : MeasuredQuantity::Weight,
-                        token});
-    }
+                        MeasuredQuantity(QStringLiteral("HSW").indexOf(token.back())), token});
     return entries;
 }
 }  // namespace
@@ -65,9 +59,7 @@ class JournalTest : public QObject {
     QString m_org;
     QDateTime m_now;
 
-    std::function<QDateTime()> Clock() {
-        return [this] { return m_now; };
-    }
+    std::function<QDateTime()> m_clock = [this] { return m_now; };
 
 private slots:
     void init() {
@@ -77,40 +69,37 @@ private slots:
         m_now = kMorning;
     }
 
-    void fileHoldsOneLinePerEvent() {
-        ReadingJournal journal(m_org, Clock());
-        QCOMPARE(journal.Received(12, MeasuredQuantity::Height, QStringLiteral("137.0")), 1);
-        m_now = m_now.addSecs(4);
-        journal.SetFate({1}, ReadingFate::WrittenAuto, 12);
-        QCOMPARE(FileBytes(m_org + QStringLiteral("/journal/2026-12-08.csv")),
-                 kHeader + kFirst + "1,2026-12-08 10:42:09,,,,自動書込,12\r\n");
-        QVERIFY(journal.Ok());
-    }
-
     void eachFateReadsBack_data() {
         QTest::addColumn<ReadingFate>("fate");
         QTest::addColumn<int>("number");
         QTest::addColumn<QString>("state");
+        QTest::addColumn<QString>("line");  // its end in the file
         // clang-format off
-        QTest::newRow("pending") << ReadingFate::Pending << 0 << "未書込";
-        QTest::newRow("written automatically") << ReadingFate::WrittenAuto << 12 << "No.12 に自動書込";
-        QTest::newRow("written by 入力") << ReadingFate::WrittenByInput << 3 << "No.3 に入力で書込";
-        QTest::newRow("written from the journal") << ReadingFate::WrittenFromJournal << 1500 << "No.1500 に受信履歴から書込";
-        QTest::newRow("replaced") << ReadingFate::Replaced << 0 << "未書込（新しい測定値で置換）";
-        QTest::newRow("discarded") << ReadingFate::Discarded << 0 << "未書込（保存しないで破棄）";
-        QTest::newRow("cleared") << ReadingFate::Cleared << 0 << "未書込（消去）";
-        QTest::newRow("pending at exit") << ReadingFate::PendingAtExit << 0 << "未書込（終了時に保留）";
-        QTest::newRow("write failed") << ReadingFate::WriteFailed << 7 << "未書込（書込に失敗）";
+        QTest::newRow("pending") << ReadingFate::Pending << 0 << "未書込" << "未書込,";
+        QTest::newRow("written automatically") << ReadingFate::WrittenAuto << 12 << "No.12 に自動書込" << "自動書込,12";
+        QTest::newRow("written by 入力") << ReadingFate::WrittenByInput << 3 << "No.3 に入力で書込" << "入力書込,3";
+        QTest::newRow("written from the journal") << ReadingFate::WrittenFromJournal << 1500 << "No.1500 に受信履歴から書込" << "履歴から書込,1500";
+        QTest::newRow("replaced") << ReadingFate::Replaced << 0 << "未書込（新しい測定値で置換）" << "置換,";
+        QTest::newRow("discarded") << ReadingFate::Discarded << 0 << "未書込（保存しないで破棄）" << "破棄,";
+        QTest::newRow("cleared") << ReadingFate::Cleared << 0 << "未書込（消去）" << "消去,";
+        QTest::newRow("pending at exit") << ReadingFate::PendingAtExit << 0 << "未書込（終了時に保留）" << "終了時未書込,";
+        QTest::newRow("write failed") << ReadingFate::WriteFailed << 7 << "未書込（書込に失敗）" << "書込失敗,7";
         // clang-format on
     }
     void eachFateReadsBack() {
         QFETCH(ReadingFate, fate);
         QFETCH(int, number);
         QFETCH(QString, state);
-        ReadingJournal journal(m_org, Clock());
+        QFETCH(QString, line);
+        ReadingJournal journal(m_org, m_clock);
         const int id = journal.Received(12, MeasuredQuantity::Weight, QStringLiteral(" 30,5"));
+        m_now = m_now.addSecs(4);
         journal.SetFate({id}, ReadingFate::WriteFailed, 12);  // the last fate counts
         journal.SetFate({id}, fate, number);
+        QCOMPARE(FileBytes(m_org + QStringLiteral("/journal/2026-12-08.csv")),
+                 kHeader + "1,2026-12-08 10:42:05,12,体重,\" 30,5\",受信,\r\n" +
+                     "1,2026-12-08 10:42:09,,,,書込失敗,12\r\n1,2026-12-08 10:42:09,,,," +
+                     line.toUtf8() + "\r\n");
         QCOMPARE(Summary(journal.Today()), QStringList{QStringLiteral("1  30,5 ") + state});
     }
 
@@ -118,17 +107,12 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QStringList>("readings");
         const QStringList first{QStringLiteral("1 137.0 未書込")};
-        const QStringList both = first + QStringList{QStringLiteral("2 30.0 未書込")};
         // clang-format off
-        QTest::newRow("nothing") << QByteArray() << QStringList();
         QTest::newRow("reading torn by a crash") << kHeader + kFirst + "2,2026-12-08 10:42:06,12,体" << first;
         QTest::newRow("fate torn inside its number") << kHeader + kFirst + "1,2026-12-08 10:42:09,,,,自動書込,1" << first;
-        QTest::newRow("garbage between readings") << kHeader + kFirst + "\x01\xff,,\"\r\n" + kSecond << both;
-        QTest::newRow("lines ended by LF alone") << QByteArray(kFirst).replace('\r', "") + kSecond << both;
+        QTest::newRow("garbage between readings") << kHeader + kFirst + "\x01\xff,,\"\r\n2,2026-12-08 10:42:06,12,体重,30.0,受信,\r\n" << first + QStringList{"2 30.0 未書込"};
         QTest::newRow("fate of an unknown id") << kHeader + kFirst + "9,2026-12-08 10:42:09,,,,自動書込,3\r\n" << first;
-        QTest::newRow("unknown kind") << kHeader + "2,2026-12-08 10:42:06,12,胸囲,80.0,受信,\r\n" + kFirst << first;
         QTest::newRow("quote left open") << kHeader + kFirst + "2,2026-12-08 10:42:06,12,体重,\"30.0,受信,\r\n" << first;
-        QTest::newRow("quoted comma") << kHeader + "1,2026-12-08 10:42:05,12,身長,\"1,\"\"5\",受信,\r\n" << QStringList{"1 1,\"5 未書込"};
         // clang-format on
     }
     void parseSkipsWhatIsNotWhole() {
@@ -141,33 +125,29 @@ private slots:
         QTest::addColumn<int>("before");
         QTest::addColumn<QByteArray>("tail");
         QTest::addColumn<QStringList>("readings");
-        const QString first = QStringLiteral("1 137.0 未書込");
-        const QString second = QStringLiteral("2 30.0 未書込");
         // clang-format off
         QTest::newRow("new file") << 0 << QByteArray() << QStringList{"1 150.5 未書込"};
-        QTest::newRow("after a run") << 2 << QByteArray() << QStringList{first, second, "3 150.5 未書込"};
-        QTest::newRow("after a crash mid-line") << 2 << QByteArray("3,2026-12-08 10:4") << QStringList{first, second, "4 150.5 未書込"};
+        QTest::newRow("after a run") << 2 << QByteArray() << QStringList{"1 1 未書込", "2 2 未書込", "3 150.5 未書込"};
+        QTest::newRow("after a crash mid-line") << 2 << QByteArray("3,2026-12-08 10:4") << QStringList{"1 1 未書込", "2 2 未書込", "4 150.5 未書込"};
         // clang-format on
     }
     void idsContinueAfterTheDaysFile() {
         QFETCH(int, before);
         QFETCH(QByteArray, tail);
         QFETCH(QStringList, readings);
-        ReadingJournal firstRun(m_org, Clock());
-        for (int i = 0; i < before; ++i)
-            firstRun.Received(12, i == 0 ? MeasuredQuantity::Height : MeasuredQuantity::Weight,
-                              i == 0 ? QStringLiteral("137.0") : QStringLiteral("30.0"));
-        QFile file(firstRun.Path());
-        QVERIFY(tail.isEmpty() || (file.open(QIODevice::Append) && file.write(tail) > 0));
-        file.close();
-        ReadingJournal secondRun(m_org, Clock());
+        ReadingJournal firstRun(m_org, m_clock);
+        for (int i = 1; i <= before; ++i)
+            firstRun.Received(12, MeasuredQuantity::Height, QString::number(i));
+        const QString day = firstRun.Path();
+        QVERIFY(tail.isEmpty() || FileWrite::ReplaceContents(day, FileBytes(day) + tail));
+        ReadingJournal secondRun(m_org, m_clock);
         secondRun.Received(13, MeasuredQuantity::Height, QStringLiteral("150.5"));
         QCOMPARE(Summary(secondRun.Today()), readings);
     }
 
     void aFateGoesToTheDayOfItsReading() {
         m_now = QDateTime(QDate(2026, 12, 8), QTime(23, 59, 58));
-        ReadingJournal journal(m_org, Clock());
+        ReadingJournal journal(m_org, m_clock);
         journal.Received(12, MeasuredQuantity::Height, QStringLiteral("137.0"));
         m_now = m_now.addSecs(5);
         journal.Received(13, MeasuredQuantity::Height, QStringLiteral("150.5"));
@@ -179,25 +159,22 @@ private slots:
 
     void byPersonStartsAtANewHeightOrNumber_data() {
         QTest::addColumn<QString>("readings");
-        QTest::addColumn<QString>("people");
+        QTest::addColumn<QString>("people");  // readings per person
         // clang-format off
-        QTest::newRow("height after weight") << "12H 12W 12H 12W" << "12H 12W|12H 12W";
-        QTest::newRow("re-measured height and weight") << "12H 12H 12W 12W" << "12H 12H 12W 12W";
-        QTest::newRow("sitting height after weight") << "5H 5S 5W 5S" << "5H 5S 5W|5S";
-        QTest::newRow("weight first") << "5W 5H" << "5W|5H";
-        QTest::newRow("number changed") << "5H 6W" << "5H|6W";
+        QTest::newRow("height after weight") << "12H 12W 12H 12W" << "2 2";
+        QTest::newRow("re-measured height and weight") << "12H 12H 12W 12W" << "4";
+        QTest::newRow("sitting height after weight") << "5H 5S 5W 5S" << "3 1";
+        QTest::newRow("weight first") << "5W 5H" << "1 1";
+        QTest::newRow("number changed") << "5H 6W" << "1 1";
         // clang-format on
     }
     void byPersonStartsAtANewHeightOrNumber() {
         QFETCH(QString, readings);
         QFETCH(QString, people);
-        QStringList groups;
-        for (const QList<JournalEntry>& person : JournalFormat::ByPerson(Readings(readings))) {
-            QStringList values;
-            for (const JournalEntry& e : person) values << e.Value;
-            groups << values.join(u' ');
-        }
-        QCOMPARE(groups.join(u'|'), people);
+        QStringList sizes;
+        for (const QList<JournalEntry>& person : JournalFormat::ByPerson(Readings(readings)))
+            sizes << QString::number(person.size());
+        QCOMPARE(sizes.join(u' '), people);
     }
 
     void aJournalThatCannotBeWrittenFailsSoftly_data() {
@@ -220,11 +197,10 @@ private slots:
             QVERIFY(QFile::link(QStringLiteral("/dev/full"), day));
         std::optional<FileSizeLimit> limit;
         if (trouble == "disk full mid-line") limit.emplace(kHeader.size() + 20);
-        ReadingJournal journal(m_org, Clock(), sync);
+        ReadingJournal journal(m_org, m_clock, sync);
         QCOMPARE(journal.Received(12, MeasuredQuantity::Height, QStringLiteral("137.0")), 1);
         journal.SetFate({1}, ReadingFate::WrittenAuto, 12);
-        QVERIFY(!journal.Ok());
-        QVERIFY(!journal.LastError().isEmpty());
+        QVERIFY(!journal.Ok() && !journal.LastError().isEmpty());
         QCOMPARE(QFileInfo::exists(m_org), trouble != "no Org");
         if (trouble != "disk full mid-line") return;
         limit.reset();  // room again: the cut line stays apart from the next
@@ -238,11 +214,10 @@ private slots:
         QTest::addColumn<int>("number");
         QTest::addColumn<bool>("accepts");
         QTest::addColumn<QStringList>("writes");
-        QTest::addColumn<QString>("summary");
         // clang-format off
-        QTest::newRow("a replaced reading to another number") << 0 << false << 20 << true << QStringList{"No.20 137.0"} << "今日の受信 5 件（未書込 2 件）";
-        QTest::newRow("a whole person to its number") << 3 << true << 0 << true << QStringList{"No.13 141.0", "No.13 36.0"} << "今日の受信 5 件（未書込 1 件）";
-        QTest::newRow("the writer refuses") << 3 << true << 13 << false << QStringList{"No.13 141.0"} << "今日の受信 5 件（未書込 3 件）";
+        QTest::newRow("a replaced reading to another number") << 0 << false << 20 << true << QStringList{"No.20 137.0"};
+        QTest::newRow("a whole person to its number") << 3 << true << 0 << true << QStringList{"No.13 141.0", "No.13 36.0"};
+        QTest::newRow("the writer refuses") << 3 << true << 13 << false << QStringList{"No.13 141.0"};
         // clang-format on
     }
     void theWindowWritesTheChosenReadings() {
@@ -251,8 +226,7 @@ private slots:
         QFETCH(int, number);
         QFETCH(bool, accepts);
         QFETCH(QStringList, writes);
-        QFETCH(QString, summary);
-        ReadingJournal journal(m_org, Clock());
+        ReadingJournal journal(m_org, m_clock);
         const auto height = MeasuredQuantity::Height, weight = MeasuredQuantity::Weight;
         journal.Received(12, height, QStringLiteral("137.0"));
         journal.SetFate({1}, ReadingFate::Replaced);
@@ -266,14 +240,12 @@ private slots:
         writer.Accepts = accepts;
         frmJournal window(dialogs, journal, writer);
         QAbstractItemModelTester tester(window.grdJournal->model());
-        QCOMPARE(window.objectName(), QStringLiteral("frmJournal"));
         QVERIFY(!window.cmdWrite->isEnabled());
         window.grdJournal->selectRow(row);
         if (wholePerson) window.cmdChoosePerson->click();
         if (number > 0) window.spnNumber->setValue(number);
         window.cmdWrite->click();
         QCOMPARE(writer.Calls, writes);
-        QCOMPARE(window.lblSummary->text(), summary);
         const QModelIndex state = window.Model().index(row, JournalModel::FateColumn);
         QCOMPARE(state.data().toString().startsWith(QStringLiteral("No.")), accepts);
         QCOMPARE(state.data(Qt::FontRole).value<QFont>().bold(), !accepts);
