@@ -21,6 +21,8 @@ public:
     void RefreshDisplay() override {}
     void ArmAutoWrite(int, bool) override {}
     void ShowLinkStatus(const QString&, const QString&) override {}
+    void ShowLinkNotice(const QString&) override {}
+    void LinkBack() override {}
     void ApplyModeLayout() override {}
 };
 

@@ -29,7 +29,7 @@ struct GlobalParams {
     uint8_t AutoWriteOn = 0;
     int16_t AutoWriteDelay = 0;
     // Kept in hakaron.ini: automatic writing waits until a height and a weight arrived.
-    bool AutoWriteWholePerson = false;
+    bool AutoWriteWholePerson = true;
 
     QString LastCommand;  // code of the last command sent to the meter
 

@@ -16,7 +16,7 @@ QString IniPath() {
 
 void Read() {
     const QSettings ini(IniPath(), QSettings::IniFormat);
-    G_Param.AutoWriteWholePerson = ini.value(kWholePerson, false).toBool();
+    G_Param.AutoWriteWholePerson = ini.value(kWholePerson, true).toBool();
 }
 
 FileResult Write() {

@@ -29,6 +29,17 @@ ReadResult Read(const QString& path, int r) {
     return result;
 }
 
+namespace {
+// A write cut short by a full disk reports no error of its own ("unknown error"): the rest,
+// tried once more, fails with the system's reason (no space left, file too large).
+bool WriteAll(QFile& file, const QByteArray& bytes) {
+    const qint64 written = file.write(bytes);
+    if (written == bytes.size()) return true;
+    return written > 0 && file.write(bytes.constData() + written, bytes.size() - written) ==
+                              bytes.size() - written;
+}
+}  // namespace
+
 FileResult Write(const QString& path, int r, const MeasureRecord& record, const DeviceSync& sync) {
     if (r < 1) return FileResult::Failure(path, FileWrite::ReasonFor(path, QString()));
     const QFileInfo info(path);
@@ -57,7 +68,7 @@ FileResult Write(const QString& path, int r, const MeasureRecord& record, const 
         if (!file.resize(whole) || !file.seek(whole)) return fail();
         const QByteArray blank = MeasureRecord{}.Encode();
         for (qint64 at = whole; at < offset; at += G_Const::RecordLength)
-            if (file.write(blank) != blank.size()) return fail();
+            if (!WriteAll(file, blank)) return fail();
     }
     if (!file.seek(offset)) return fail();
     if (offset < whole) {
@@ -65,7 +76,7 @@ FileResult Write(const QString& path, int r, const MeasureRecord& record, const 
         if (old.size() != G_Const::RecordLength || !file.seek(offset)) return fail();
     }
     const QByteArray bytes = record.Encode();
-    if (file.write(bytes) != bytes.size()) return fail();
+    if (!WriteAll(file, bytes)) return fail();
     // The beep that follows tells the operator the reading is safe, power cut or not.
     if (!sync.SyncFile(file)) return fail();
     return FileResult::Success();
@@ -89,19 +100,17 @@ QList<MeasureRecord> ReadAll(const QString& path) {
     return records;
 }
 
-QList<bool> Measured(const QString& path) {
-    QList<bool> measured;
+void ForEachRecord(const QString& path, int first,
+                   const std::function<void(const MeasureRecord&)>& visit) {
     QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) return measured;
-    if (file.skip(qint64(G_Const::HeaderRecords) * G_Const::RecordLength) < 0) return measured;
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) return;
+    if (!file.seek(qint64(first) * G_Const::RecordLength)) return;
     constexpr qint64 kChunk = 64 * G_Const::RecordLength;
     for (QByteArray bytes = file.read(kChunk); bytes.size() >= G_Const::RecordLength;
          bytes = file.read(kChunk))
         for (qsizetype at = 0; at + G_Const::RecordLength <= bytes.size();
              at += G_Const::RecordLength)
-            measured << MeasureRecord::Decode(bytes.sliced(at, G_Const::RecordLength))
-                            .Values.AnyMeasured();
-    return measured;
+            visit(MeasureRecord::Decode(bytes.sliced(at, G_Const::RecordLength)));
 }
 
 bool ForceDelete(const QString& path) {

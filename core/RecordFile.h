@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 
 #include "DeviceSync.h"
 #include "FileResult.h"
@@ -29,9 +30,10 @@ FileResult Write(const QString& path, int r, const MeasureRecord& record,
 int Count(const QString& path);
 // Every whole record of the file, in order.
 QList<MeasureRecord> ReadAll(const QString& path);
-// Whether each record after the header records holds a measured value. Read a few records
-// at a time: asked after every write, it keeps nothing of the set.
-QList<bool> Measured(const QString& path);
+// Calls `visit` with each whole record from record `first` (0-based) on, in order. Reads a few
+// records at a time, so a question asked after every write keeps nothing of the set.
+void ForEachRecord(const QString& path, int first,
+                   const std::function<void(const MeasureRecord&)>& visit);
 // Deletes the file, also when it is read-only. True when no file is left.
 bool ForceDelete(const QString& path);
 // Replaces the whole file by these records: built beside it, then renamed over it, so a

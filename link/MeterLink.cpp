@@ -96,6 +96,8 @@ struct MeterLink::State {
     // Off, or waiting for a vanished meter; held while another window has the link offline.
     enum class Watch { Off, On, Held } watch = Watch::Off;
     std::deque<QDeadlineTimer> unanswered;  // requests of command mode without a frame yet
+    std::deque<QString> waiting;            // finished frames the display was not ready for
+    bool decoding = false;                  // a frame is being decoded (a box may be open)
     QTime lastReceived;                     // when the last frame came; invalid: none yet
     uint8_t clearPending = 0;
     int connectAnimFrame = 0;
@@ -217,6 +219,7 @@ void MeterLink::ReconnectTimer_Timer() {
     if (!SetLinkOnline(true)) return;
     StopWatching();
     d->isOnline = true;
+    d->display.LinkBack();
     PrintOwnLine(kReconnected);
 }
 
@@ -229,6 +232,7 @@ void MeterLink::cmdConnect_Click() {
     }
     if (SetLinkOnline(true)) {
         d->isOnline = true;
+        d->display.LinkBack();
     } else {
         d->isOnline = false;
         d->dialogs.Message(kPortNotOpened, MsgIcon::Warning);
@@ -239,6 +243,7 @@ void MeterLink::ReopenAfterSettings() {
     StopWatching();
     if (SetLinkOnline(true)) {
         d->isOnline = true;
+        d->display.LinkBack();
     } else {
         d->isOnline = false;
         d->dialogs.Message(
@@ -330,6 +335,34 @@ void MeterLink::PrintOwnLine(const QString& line) {
     if (!d->dspTimer->isActive()) d->dspTimer->start();
 }
 
+int MeterLink::FramesWaiting() const {
+    return int(d->waiting.size());
+}
+
+bool MeterLink::Decode(QStringView frame, bool derive) {
+    const FrameResponse response = ResponseOf(frame, G_Param.LastCommand);
+    if (isSignalConnected(QMetaMethod::fromSignal(&MeterLink::FrameReceived)))
+        emit FrameReceived(response.ResponseCode.toString(), response.ResponseData.toString());
+    ClearIfPending();
+    const bool outer = d->decoding;
+    d->decoding = true;
+    const bool taken =
+        DecodeFrame(response.ResponseCode, response.ResponseData, d->display, d->dialogs, derive);
+    d->decoding = outer;
+    // Lines printed in quick succession stay together on the received-data box.
+    if (!d->dspTimer->isActive()) d->dspTimer->start();
+    return taken;
+}
+
+void MeterLink::DecodeWaiting() {
+    // One frame at a time: one that opens a box lets the next receive event queue behind it.
+    while (!d->decoding && !d->waiting.empty() && d->display.ReadyForFrames()) {
+        const QString frame = d->waiting.front();
+        if (!Decode(frame, true)) return;
+        d->waiting.pop_front();
+    }
+}
+
 void MeterLink::mscPort_OnComm() {
     const int event = d->port.CommEvent();
     if (event == CommEvents::Receive) {
@@ -342,25 +375,24 @@ void MeterLink::mscPort_OnComm() {
         const QString decidedWith = G_Param.LastCommand;
         const std::vector<bool> needed = announce ? std::vector<bool>(size_t(frames.size()), true)
                                                   : WeightIndicesNeeded(frames, decidedWith);
-        for (qsizetype i = 0; i < frames.size(); ++i) {
-            const FrameResponse response = ResponseOf(frames[i], G_Param.LastCommand);
-            ClearIfPending();
-            if (announce)
-                emit FrameReceived(response.ResponseCode.toString(),
-                                   response.ResponseData.toString());
+        qsizetype i = 0;
+        // Frames wait behind those already waiting, and while the display is not ready for
+        // them (a question is open): none is dropped, none overtakes another.
+        for (;
+             i < frames.size() && d->waiting.empty() && !d->decoding && d->display.ReadyForFrames();
+             ++i) {
             // A command sent from a message box meanwhile reads the rest differently.
             const bool derive = needed[size_t(i)] || G_Param.LastCommand != decidedWith;
-            DecodeFrame(response.ResponseCode, response.ResponseData, d->display, d->dialogs,
-                        derive);
-            // Lines printed in quick succession stay together on the received-data box.
-            if (!d->dspTimer->isActive()) d->dspTimer->start();
+            if (!Decode(frames[i], derive)) break;
         }
+        for (; i < frames.size(); ++i) d->waiting.emplace_back(frames[i].toString());
+        DecodeWaiting();
         return;
     }
     if (IsIgnoredEvent(event)) return;
 
     // A device that went away has closed the port: show the link offline rather than
-    // pretending it still works; the offline look is up before the message box. Its
+    // pretending it still works; the offline look is up before the notice. Its
     // unfinished frame would only garble the first frame after reconnecting. After a line
     // error the partial frame stays: the next characters go on assembling it.
     if (event == CommEvents::DeviceVanished || !d->port.PortOpen()) {
@@ -369,12 +401,14 @@ void MeterLink::mscPort_OnComm() {
         d->isOnline = false;
     }
     if (event == CommEvents::DeviceVanished) {
-        // Watching starts before the box, which may stay open while the meter comes back.
+        // Watching starts before the notice; the meter may come back while it shows.
         StartWatching();
-        d->dialogs.Message(kVanished, MsgIcon::Warning);
+        d->display.ShowLinkNotice(kVanished);
         return;
     }
-    d->dialogs.Message(CommErrorText(event), MsgIcon::Warning);
+    // A line already told as gone raises errors of its own while it dies: nothing new.
+    if (d->watch != State::Watch::Off) return;
+    d->display.ShowLinkNotice(CommErrorText(event));
 }
 
 void MeterLink::DspTimer_Timer() {

@@ -39,6 +39,11 @@ public:
     void ReopenAfterSettings();
     // Sends request `index` of the command table (asks first in manual mode).
     void SendCommand(int index);
+    // Decodes the frames that waited while the display was not ready, in order, for as long
+    // as it stays ready.
+    void DecodeWaiting();
+    // How many finished frames wait to be decoded.
+    int FramesWaiting() const;
 
     // 1-3: the online animation pictures, 4: the offline picture.
     int ConnectPicture() const;
@@ -76,6 +81,9 @@ private:
     void ForgetRequests();
     void NoteFramesArrived();
     void ClearIfPending();
+    // Decodes one frame; false when the display did not take it (it waits).
+    bool Decode(QStringView frame, bool derive);
+
     // A line of the link's own on the received-data box, kept together with the frames'.
     void PrintOwnLine(const QString& line);
 

@@ -111,13 +111,16 @@ std::vector<bool> WeightIndicesNeeded(const FinishedFrames& frames, QStringView 
     return needed;
 }
 
-void DecodeFrame(QStringView responseCode, QStringView rawData, LiveDisplay& display,
+bool DecodeFrame(QStringView responseCode, QStringView rawData, LiveDisplay& display,
                  Dialogs& dialogs, bool deriveIndices) {
     QString cleaned;
     const QStringView responseData = Printable(rawData, cleaned);
     MeasureValues& current = G_Param.CurrentValues;
     MeasureValues& record = G_Param.RecordBuffer.Values;
     const QStringView code = responseCode;
+    const auto arriving = [&](MeasuredQuantity kind) {
+        return display.ValueArriving(kind, responseData.trimmed().toString());
+    };
 
     if (IsCode(code, u"ST")) {
         Inform(dialogs, QStringLiteral("身長・体重計、共に動作しています"));
@@ -127,6 +130,7 @@ void DecodeFrame(QStringView responseCode, QStringView rawData, LiveDisplay& dis
             Inform(dialogs, QStringLiteral("身長計のみ動作しています"));
             display.RefreshDisplay();
         } else {
+            if (!arriving(MeasuredQuantity::Height)) return false;
             StoreLength(current.Height, record.Height, responseData, u"身長", display);
             display.ValueStored(MeasuredQuantity::Height);
             WarnIfImplausible(ReadingCheck::HeightWarning(responseData), display);
@@ -139,6 +143,7 @@ void DecodeFrame(QStringView responseCode, QStringView rawData, LiveDisplay& dis
             Inform(dialogs, QStringLiteral("座高計として動作しています"));
             display.RefreshDisplay();
         } else {
+            if (!arriving(MeasuredQuantity::SittingHeight)) return false;
             StoreLength(current.SittingHeight, record.SittingHeight, responseData, u"座高",
                         display);
             display.ValueStored(MeasuredQuantity::SittingHeight);
@@ -152,6 +157,7 @@ void DecodeFrame(QStringView responseCode, QStringView rawData, LiveDisplay& dis
             Inform(dialogs, QStringLiteral("体重計のみ動作しています"));
             display.RefreshDisplay();
         } else {
+            if (!arriving(MeasuredQuantity::Weight)) return false;
             WeightStep(responseData, display, deriveIndices);
             display.ValueStored(MeasuredQuantity::Weight);
             WarnIfImplausible(ReadingCheck::WeightWarning(responseData), display);
@@ -164,6 +170,7 @@ void DecodeFrame(QStringView responseCode, QStringView rawData, LiveDisplay& dis
                             QStringLiteral("kgです"));
         display.RefreshDisplay();
     } else if (IsCode(code, u"TL") || IsCode(code, u"TH")) {
+        if (!arriving(MeasuredQuantity::Weight)) return false;
         WeightStep(responseData, display, true);
         // Told before the box: a write that fires while the box is open takes this value,
         // and the arming after the box must not write the next number blank.
@@ -194,4 +201,5 @@ void DecodeFrame(QStringView responseCode, QStringView rawData, LiveDisplay& dis
     } else {
         display.RefreshDisplay();
     }
+    return true;
 }

@@ -12,8 +12,9 @@ class LiveDisplay;
 // refreshes the record display. How a code is read depends on G_Param.LastCommand. Control
 // characters in the value (the ETX of a short frame, NULs of a damaged one) are read as
 // spaces, so no value carries them. Without `deriveIndices` a weight frame stores and prints
-// its weight only (see WeightIndicesNeeded).
-void DecodeFrame(QStringView responseCode, QStringView responseData, LiveDisplay& display,
+// its weight only (see WeightIndicesNeeded). False when the display would not take the
+// value now (LiveDisplay::ValueArriving): nothing of the frame was done.
+bool DecodeFrame(QStringView responseCode, QStringView responseData, LiveDisplay& display,
                  Dialogs& dialogs, bool deriveIndices = true);
 
 // For each frame of one receive event, whether its weight step must derive the BMI, the

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "G_Const.h"
+#include "MeasureRecord.h"
 #include "mdlStandard.h"
 
 namespace RecordNumbering {
@@ -34,8 +35,26 @@ std::optional<int> TypedNumber(const QString& text) {
     return int(value);
 }
 
-int NextUnmeasuredIndex(const QList<bool>& measured) {
-    return int(measured.lastIndexOf(true) + 1);
+RecordState StateOf(const MeasureRecord& record) {
+    const MeasureValues& v = record.Values;
+    if (v.Height.IsBlank() != v.Weight.IsBlank()) return RecordState::Partial;
+    if (v.AnyMeasured()) return RecordState::Measured;
+    const bool named =
+        !record.SubLabel1.IsBlank() || !record.SubLabel2.IsBlank() || !record.SubLabel3.IsBlank();
+    return named ? RecordState::Named : RecordState::Blank;
+}
+
+int NextUnmeasuredIndex(const QList<RecordState>& states) {
+    // Half a person is finished before the day goes on.
+    if (const auto partial = states.indexOf(RecordState::Partial); partial >= 0)
+        return int(partial);
+    return int(states.lastIndexOf(RecordState::Measured) + 1);
+}
+
+int PeopleCount(const QList<RecordState>& states) {
+    for (auto i = states.size(); i > 0; --i)
+        if (states[i - 1] != RecordState::Blank) return int(i);
+    return 0;
 }
 
 }  // namespace RecordNumbering

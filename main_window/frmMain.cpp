@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,23 +21,13 @@
 #include "LinePrintBox.h"
 #include "MainTexts.h"
 #include "MeterLink.h"
-#include "NameListCommands.h"
 #include "Named.h"
-#include "OpenWithShell.h"
-#include "ProductInfo.h"
 #include "ProgramOptions.h"
 #include "RecordFile.h"
 #include "RecordNumbering.h"
 #include "SerialPort.h"
 #include "Services.h"
-#include "SummaryLoader.h"
-#include "frmAbout.h"
-#include "frmComSet.h"
-#include "frmHelp.h"
-#include "frmLabelSet.h"
-#include "frmPreview.h"
 #include "frmProgressBar.h"
-#include "frmUserSet.h"
 #include "imlLogo.h"
 #include "mdlDataLoadFunc.h"
 #include "mdlParamCls.h"
@@ -44,8 +35,11 @@
 #include "mdlStandard.h"
 
 frmMain::frmMain(const Platform& platform, QWidget* parent)
-    : QMainWindow(parent), m_platform(platform) {
+    : QMainWindow(parent),
+      m_platform(platform),
+      m_dialogs(*platform.Dialog, [this] { FramesReleased(); }) {
     setObjectName(QStringLiteral("frmMain"));
+    m_platform.Dialog = &m_dialogs;
     m_platform.Port->setObjectName(QStringLiteral("mscPort"));
     m_link = new MeterLink(*m_platform.Port, *m_platform.Dialog, *this, this);
     m_link->setObjectName(QStringLiteral("MeterLink"));
@@ -72,6 +66,7 @@ bool frmMain::Form_Load() {
     if (!m_platform.Lock->DetectsSecondCopy())
         m_platform.Dialog->Message(MainTexts::SecondCopyUndetected, MsgIcon::Warning);
     G_Param.SetFolders(m_platform.AppFolder);
+    m_journal = std::make_unique<ReadingJournal>(G_Param.WorkFolder);
     ReadSettings();
     ProgramOptions::Read();
     EnsureRecordFile();
@@ -114,12 +109,18 @@ void frmMain::LoadHeader(bool paddedDate) {
 // Header, captions and title always; the record only when nothing on display is unsaved: a
 // dialog closing or a status reply redraws, it never throws a reading away.
 void frmMain::RefreshDisplay() {
-    if (!HasUnsaved() || G_Param.CurrentIndex != m_loadedIndex) {
+    // A file replaced under the display (a roster loaded) holds another person there now.
+    const MeasureRecord stored =
+        RecordFile::Read(G_Param.RecordFilePath(), G_Param.CurrentIndex + 3).Record;
+    const bool replaced =
+        m_state.IsUnsaved(MeasuringState::AsShown(stored.Values), MeasuringState::NamesOf(stored));
+    if (!HasUnsaved() || G_Param.CurrentIndex != m_loadedIndex || replaced) {
         LoadRecord();
         return;
     }
     ShowHeader();
     ShowValueLabels(G_Param.CurrentValues);
+    UpdateProgressLine();
 }
 
 void frmMain::ShowHeader() {
@@ -151,15 +152,20 @@ void frmMain::LoadRecord() {
     txtSubLabel[0]->setText(record.SubLabel1.Trimmed());
     txtSubLabel[1]->setText(record.SubLabel2.Trimmed());
     txtSubLabel[2]->setText(record.SubLabel3.Trimmed());
-    MeasureValues values = record.Values;
-    for (Text10* field : {&values.SittingHeight, &values.Height, &values.Bmi, &values.Weight}) {
-        QString text = field->Trimmed();
-        EnsureDecimal(text);
-        *field = text;
-    }
+    const MeasureValues values = MeasuringState::AsShown(record.Values);
     G_Param.CurrentValues = values;
+    if (m_loadedIndex != G_Param.CurrentIndex) m_overwriteAgreed = -1;
     m_loadedIndex = G_Param.CurrentIndex;
+    // Readings still on display are gone from it now: the journal keeps them.
+    SetFate(m_state.Readings(), ReadingFate::Discarded);
     m_state.Loaded(values, SubLabelTexts());
+    m_note.clear();
+    m_typing = false;
+    if (m_heldAfterFailure) {
+        // The failed values were written or given up: the readings behind them come now.
+        m_heldAfterFailure = false;
+        FramesReleased();
+    }
 
     picDisp->Cls();
     // A number just past the last record is the next one to be made (a full disk kept it from
@@ -168,7 +174,7 @@ void frmMain::LoadRecord() {
     const bool nextToMake =
         read.PastEnd && n > G_Const::HeaderRecords && G_Param.CurrentIndex + 3 == n + 1;
     const bool anyValue = (!read.PastEnd || nextToMake) && ShowValueLabels(values);
-    if (read.PastEnd) picDisp->Print(MainTexts::NoValue);
+    if (read.PastEnd && !nextToMake) picDisp->Print(MainTexts::NoValue);
     if (read.PastEnd || !anyValue) picDisp->Print(MainTexts::NoValue);
     UpdateProgressLine();
     UpdatePendingLine();
@@ -179,8 +185,7 @@ MeasuringState::Names frmMain::SubLabelTexts() const {
 }
 
 bool frmMain::HasUnsaved() const {
-    return (AwTimer->isActive() && m_autoWriteHasValue) ||
-           m_state.IsUnsaved(G_Param.CurrentValues, SubLabelTexts());
+    return AutoWritePending() || m_state.IsUnsaved(G_Param.CurrentValues, SubLabelTexts());
 }
 
 // The unsaved question before anything replaces the screen. True to go on: the values were
@@ -193,14 +198,17 @@ bool frmMain::ConfirmLeave() {
     // The pending write waits for the answer: it must not move the number under the question.
     const bool pending = AwTimer->isActive();
     AwTimer->stop();
+    const QString who = MeasuringState::Who(G_Param.CurrentIndex + 1, SubLabelTexts());
     const Answer answer = AskHoldingTheWrite(
-        [&] { return m_platform.Dialog->AskYesNoCancel(MainTexts::AskSaveUnsaved); });
-    if (answer == Answer::Cancel || (answer == Answer::Yes && !WriteCurrent())) {
+        [&] { return m_platform.Dialog->AskYesNoCancel(MeasuringState::AskSaveUnsaved(who)); });
+    if (answer == Answer::Cancel ||
+        (answer == Answer::Yes && !WriteDisplayed(ReadingFate::WrittenByInput))) {
         if (pending) AwTimer->start();
         UpdatePendingLine();
         return false;
     }
     if (answer == Answer::Yes) m_platform.Beep->Beep();
+    if (answer == Answer::No) SetFate(m_state.Readings(), ReadingFate::Discarded);
     StopAutoWrite();
     LoadRecord();
     return true;
@@ -223,8 +231,7 @@ void frmMain::SelectIndex(int index, int saved) {
         G_Param.CurrentIndex = int16_t(position - 3);
         const FileResult made = RecordFile::Write(G_Param.RecordFilePath(), position, {});
         if (!made)
-            m_platform.Dialog->Message(MainTexts::NextNotPrepared(saved) + made.Message(),
-                                       MsgIcon::Warning);
+            m_platform.Dialog->Message(MainTexts::NextNotPrepared(saved, made), MsgIcon::Warning);
     }
     StopAutoWrite();
     LoadRecord();
@@ -261,27 +268,89 @@ void frmMain::ArmAutoWrite(int ms, bool afterValue) {
     }
     if (value) m_autoWriteHasValue = true;
     AwTimer->setInterval(ms);
-    AwTimer->start();
-    CountdownTimer->start();
+    // A name being typed is never split across two records: the write waits for its end.
+    if (!m_typing) {
+        AwTimer->start();
+        CountdownTimer->start();
+    }
     UpdatePendingLine();
 }
 
 void frmMain::StopAutoWrite() {
     AwTimer->stop();
     m_autoWriteHasValue = false;
+    m_typing = false;
     UpdatePendingLine();
 }
 
-// A name being typed is never split across two records: typing restarts the delay.
-void frmMain::RestartAutoWriteDelay() {
-    if (AwTimer->isActive()) AwTimer->start();
+bool frmMain::AutoWritePending() const {
+    return m_autoWriteHasValue && (AwTimer->isActive() || m_typing);
+}
+
+// Japanese input pauses longer than any delay while it converts: the box being typed in
+// holds the write until Enter or until it loses the focus.
+void frmMain::SubLabelEdited() {
+    m_typing = true;
+    AwTimer->stop();
     UpdatePendingLine();
+}
+
+void frmMain::SubLabelDone() {
+    if (!m_typing) return;
+    m_typing = false;
+    if (m_autoWriteHasValue) {
+        AwTimer->start();
+        CountdownTimer->start();
+    }
+    UpdatePendingLine();
+}
+
+bool frmMain::ReadyForFrames() const {
+    return !m_dialogs.Holding() && !m_heldAfterFailure;
+}
+
+// Frames that waited are taken once the operation that asked has ended.
+void frmMain::FramesReleased() {
+    QTimer::singleShot(0, m_link, &MeterLink::DecodeWaiting);
+}
+
+bool frmMain::ValueArriving(MeasuredQuantity quantity, const QString& value) {
+    using Arrival = MeasuringState::Arrival;
+    if (m_state.OnArrival(quantity, AutoWritePending()) == Arrival::WritePreviousFirst) {
+        // The next person is on the meter: the one on display is written first.
+        WriteAndAdvance(ReadingFate::WrittenAuto);
+        if (m_heldAfterFailure) return false;
+    }
+    const Arrival arrival = m_state.OnArrival(quantity, false);
+    const QList<MeasuringState::Reading> replaced = m_state.ReplacedBy(arrival, quantity);
+    if (!replaced.isEmpty()) {
+        m_note = MeasuringState::NotWrittenText(replaced);
+        SetFate(replaced, ReadingFate::Replaced);
+        if (arrival == Arrival::ReplacePerson) {
+            // Never two people in one record: the next one starts from what the file holds.
+            StopAutoWrite();
+            G_Param.CurrentValues = m_state.LoadedValues();
+            G_Param.RecordBuffer.Values = m_state.LoadedValues();
+            m_state.StartOver();
+            ShowValueLabels(G_Param.CurrentValues);
+        }
+        picDisp->Print(m_note);
+    }
+    const int number = G_Param.CurrentIndex + 1;
+    m_state.Take({quantity, value, m_journal ? m_journal->Received(number, quantity, value) : 0});
+    TellJournalProblem();
+    UpdatePendingLine();
+    return true;
 }
 
 void frmMain::UpdatePendingLine() {
     const QString who = MeasuringState::Who(G_Param.CurrentIndex + 1, SubLabelTexts());
     QString line;
-    if (AwTimer->isActive() && m_autoWriteHasValue) {
+    if (m_heldAfterFailure && m_link->FramesWaiting() > 0) {
+        line = MainTexts::ReadingsWaitForFailedWrite(m_link->FramesWaiting());
+    } else if (m_typing && m_autoWriteHasValue) {
+        line = MeasuringState::TypingText();
+    } else if (AwTimer->isActive() && m_autoWriteHasValue) {
         // Rounded: the ticks come a second apart from the arming, so they show 3, 2, 1.
         const int left = (AwTimer->remainingTime() + 500) / 1000;
         line = MeasuringState::CountdownText(who, std::max(left, 1));
@@ -289,17 +358,23 @@ void frmMain::UpdatePendingLine() {
                !m_state.WholePersonArrived()) {
         line = MeasuringState::WaitingText(who, m_state.Missing());
     }
-    if (line.isEmpty()) CountdownTimer->stop();
+    if (line.isEmpty() || m_typing) CountdownTimer->stop();
+    if (!m_note.isEmpty()) line = line.isEmpty() ? m_note : line + u'\n' + m_note;
     if (lblPending->text() != line) lblPending->setText(line);
 }
 
-// Which numbers of the file hold a measured value, No. 1 first.
-QList<bool> frmMain::MeasuredNumbers() const {
-    return RecordFile::Measured(G_Param.RecordFilePath());
+// What each number of the file holds, No. 1 first. Read a few records at a time: asked after
+// every write, it keeps nothing of the set.
+QList<RecordNumbering::RecordState> frmMain::RecordStates() const {
+    QList<RecordNumbering::RecordState> states;
+    RecordFile::ForEachRecord(
+        G_Param.RecordFilePath(), G_Const::HeaderRecords,
+        [&states](const MeasureRecord& record) { states << RecordNumbering::StateOf(record); });
+    return states;
 }
 
 void frmMain::UpdateProgressLine() {
-    lblProgress->setText(MeasuringState::ProgressText(MeasuredNumbers()));
+    lblProgress->setText(MeasuringState::ProgressText(RecordStates()));
 }
 
 bool frmMain::WriteSucceeded(const FileResult& result) {
@@ -316,10 +391,84 @@ bool frmMain::WriteCurrent() {
     return WriteSucceeded(WriteBufferAsRecord(G_Param.CurrentIndex + 3));
 }
 
+// Asked once per visit of a number: re-measuring the person on display asks once.
+bool frmMain::MayOverwrite() {
+    const int index = G_Param.CurrentIndex;
+    if (m_overwriteAgreed == index) return true;
+    const MeasureRecord stored = RecordFile::Read(G_Param.RecordFilePath(), index + 3).Record;
+    const MeasureValues shown = MeasuringState::AsShown(stored.Values);
+    // Names corrected on a measured person write the same values back: nothing to ask.
+    if (!stored.Values.AnyMeasured() || shown == G_Param.CurrentValues) return true;
+    if (!AskOverwrite(index + 1, stored)) return false;
+    m_overwriteAgreed = index;
+    return true;
+}
+
+bool frmMain::AskOverwrite(int number, const MeasureRecord& stored) {
+    const QString who = MeasuringState::Who(number, MeasuringState::NamesOf(stored));
+    const QString question =
+        MeasuringState::AskOverwrite(who, MeasuringState::AsShown(stored.Values));
+    return AskHoldingTheWrite([&] { return m_platform.Dialog->AskDestructive(question); });
+}
+
+bool frmMain::WriteReadingTo(int number, const JournalEntry& reading) {
+    if (number < 1 || number > G_Const::MaxNumber) return false;
+    MeasureRecord record = RecordFile::Read(G_Param.RecordFilePath(), number + 2).Record;
+    // A person's readings written one after the other to one number ask once.
+    if (record.Values.AnyMeasured() && number != m_journalAgreed && !AskOverwrite(number, record))
+        return false;
+    m_journalAgreed = number;
+    // Padded as the meter sends it, so the record reads as one written when it came.
+    record.Values = MeasuringState::WithReading(record.Values, reading.Kind,
+                                                reading.Value.rightJustified(7, u' '));
+    if (!WriteSucceeded(RecordFile::Write(G_Param.RecordFilePath(), number + 2, record)))
+        return false;
+    if (number == G_Param.CurrentIndex + 1 && !HasUnsaved())
+        LoadRecord();
+    else
+        UpdateProgressLine();
+    return true;
+}
+
+// False when not written: the overwrite refused, or the write failed (told, and the values
+// stay on display while later readings wait).
+bool frmMain::WriteDisplayed(ReadingFate fate) {
+    if (!MayOverwrite()) return false;
+    const int number = G_Param.CurrentIndex + 1;
+    if (!WriteCurrent()) {
+        if (m_journal && !m_state.Readings().isEmpty())
+            m_journal->SetFate(MeasuringState::Ids(m_state.Readings()), ReadingFate::WriteFailed);
+        m_heldAfterFailure = true;
+        UpdatePendingLine();
+        return false;
+    }
+    SetFate(m_state.Readings(), fate, number);
+    return true;
+}
+
+void frmMain::SetFate(const QList<MeasuringState::Reading>& readings, ReadingFate fate,
+                      int number) {
+    if (readings.isEmpty()) return;
+    if (m_journal) m_journal->SetFate(MeasuringState::Ids(readings), fate, number);
+    m_state.Drop(readings);
+    TellJournalProblem();
+}
+
+// Once: measuring goes on without the journal.
+void frmMain::TellJournalProblem() {
+    if (!m_journal || m_journal->Ok() || m_journalProblemTold) return;
+    m_journalProblemTold = true;
+    ShowLinkNotice(MainTexts::JournalNotWritten + m_journal->LastError());
+}
+
 void frmMain::InputClick() {
+    WriteAndAdvance(ReadingFate::WrittenByInput);
+}
+
+void frmMain::WriteAndAdvance(ReadingFate fate) {
     StopAutoWrite();
     // A failed write keeps the number and the values on display, ready to be written again.
-    if (!WriteCurrent()) return;
+    if (!WriteDisplayed(fate)) return;
     // The reading is in the file: the beep tells the operator to bring the next person.
     m_platform.Beep->Beep();
     const int written = G_Param.CurrentIndex + 1;
@@ -364,7 +513,7 @@ void frmMain::MoveNumber(int mode) {
 
 void frmMain::GoToNextUnmeasured() {
     if (!ConfirmLeave()) return;
-    const int index = RecordNumbering::NextUnmeasuredIndex(MeasuredNumbers());
+    const int index = RecordNumbering::NextUnmeasuredIndex(RecordStates());
     if (index >= G_Const::MaxNumber) {
         m_platform.Dialog->Message(MainTexts::NoMoreRecords, MsgIcon::Warning);
         return;
@@ -387,6 +536,7 @@ void frmMain::ClearCurrent() {
     if (!WriteSucceeded(
             RecordFile::Write(G_Param.RecordFilePath(), G_Param.CurrentIndex + 3, MeasureRecord{})))
         return;
+    SetFate(m_state.Readings(), ReadingFate::Cleared);
     for (QLineEdit* box : txtSubLabel) box->clear();
     ClearParams();
     picDisp->Cls();
@@ -412,8 +562,9 @@ void frmMain::NewMeasurementSet() {
 
 void frmMain::AwTimer_Timer() {
     AwTimer->stop();
-    // The user is being asked what to do with these values: the write waits for the answer.
-    if (m_asking) {
+    // The user is being asked what to do with these values, or reads a box of this window:
+    // the write waits for the answer.
+    if (m_asking || m_dialogs.Holding()) {
         AwTimer->start();
         return;
     }
@@ -424,22 +575,8 @@ void frmMain::AwTimer_Timer() {
         return;
     }
     // After a restart the program shows No. 1 again: a stored person is never overwritten
-    // without asking, and Enter pressed while typing answers No. No keeps the record and
-    // the values on display.
-    const MeasureRecord stored =
-        RecordFile::Read(G_Param.RecordFilePath(), G_Param.CurrentIndex + 3).Record;
-    if (stored.Values.AnyMeasured()) {
-        const bool overwrite = AskHoldingTheWrite([&] {
-            return m_platform.Dialog->AskDestructive(
-                MainTexts::AskOverwrite(G_Param.CurrentIndex + 1));
-        });
-        if (!overwrite) {
-            m_autoWriteHasValue = false;
-            UpdatePendingLine();
-            return;
-        }
-    }
-    InputClick();
+    // without asking (WriteDisplayed), and No keeps the record and the values on display.
+    WriteAndAdvance(ReadingFate::WrittenAuto);
 }
 
 void frmMain::mnuNewData_Click() {
@@ -452,105 +589,14 @@ void frmMain::mnuFileExit_Click() {
 
 void frmMain::mnuSaveCsv_Click() {
     // A reading waiting for its automatic write is written first, so the CSV holds it.
-    if (AwTimer->isActive() && m_autoWriteHasValue) AwTimer_Timer();
+    if (AutoWritePending()) AwTimer_Timer();
     RunWithLinkSuspended(*m_link,
                          [this] { RunCsvSaveCommand(*m_platform.Dialog, *m_platform.Time, this); });
 }
 
-void frmMain::mnuPreview_Click() {
-    RunWithLinkSuspended(*m_link, [this] {
-        QCoreApplication::processEvents();
-        frmPreview dialog(*this, this);
-        dialog.exec();
-    });
-}
-
-void frmMain::mnuSummary_Click() {
-    RunWithLinkSuspended(*m_link, [this] {
-        QCoreApplication::processEvents();
-        SummaryLoader::ShowSummary(*m_platform.Dialog, m_platform.AppFolder, this);
-    });
-}
-
-void frmMain::mnuUserSetting_Click() {
-    RunWithLinkSuspended(*m_link, [this] {
-        frmUserSet dialog(*m_platform.Dialog, *this, this);
-        dialog.exec();
-    });
-}
-
-void frmMain::mnuLabelSetting_Click() {
-    RunWithLinkSuspended(*m_link, [this] { ShowLabelSettings(); });
-}
-
-void frmMain::mnuCommSetting_Click() {
-    m_link->SetLinkOnline(false);
-    {
-        frmComSet dialog(*m_platform.Port, *m_platform.Inventory, *m_platform.Dialog, this);
-        dialog.exec();
-    }
-    m_link->ReopenAfterSettings();
-}
-
-void frmMain::mnuNameListLoad_Click() {
-    // A reading waiting to be written would otherwise land on No. 1 of the loaded list.
-    if (!ConfirmLeave()) return;
-    RunWithLinkSuspended(*m_link, [this] {
-        NameListCommands::ChooseNameList(NameCallPurpose::Load, *m_platform.Dialog, *this, this);
-    });
-}
-
-void frmMain::mnuNewNameList_Click() {
-    RunWithLinkSuspended(*m_link,
-                         [this] { NameListCommands::NewNameList(*m_platform.Dialog, this); });
-}
-
-// Editing and deleting share the chooser: either button may be used from both items.
-void frmMain::mnuNameEdit_Click() {
-    if (!ConfirmLeave()) return;  // the chooser loads lists from here too
-    RunWithLinkSuspended(*m_link, [this] {
-        NameListCommands::ChooseNameList(NameCallPurpose::Edit, *m_platform.Dialog, *this, this);
-    });
-}
-
-void frmMain::mnuNameDel_Click() {
-    mnuNameEdit_Click();
-}
-
-void frmMain::mnuHelpIndex_Click() {
-    if (!m_help) m_help = new frmHelp(*m_platform.Desktop, this);
-    m_help->show();
-    m_help->raise();
-    m_help->activateWindow();
-}
-
-void frmMain::mnuGoHomePage_Click() {
-    OpenWithShell(*m_platform.Desktop, ConfiguredProductInfo().ProductPage);
-}
-
-void frmMain::mnuVersion_Click() {
-    RunWithLinkSuspended(*m_link, [this] {
-        frmAbout dialog(ConfiguredProductInfo(), this);
-        dialog.exec();
-    });
-}
-
-void frmMain::OpenLabelSettingsDirect() {
-    ShowLabelSettings();
-}
-
-void frmMain::ShowLabelSettings() {
-    frmLabelSet dialog(*m_platform.Dialog, *m_platform.Time, *this, this);
-    dialog.exec();
-}
-
-void frmMain::UpdateConnectLook() {
-    cmdConnect->setIcon(m_imlLogo.Picture(m_link->ConnectPicture()));
-    lblConnect->setText(m_link->ConnectCaption());
-}
-
 void frmMain::Form_Unload() {
     AwTimer->stop();
+    SetFate(m_state.Readings(), ReadingFate::PendingAtExit);
     if (m_platform.Port->PortOpen()) m_platform.Port->SetPortOpen(false);
 }
 
@@ -566,10 +612,15 @@ void frmMain::closeEvent(QCloseEvent* event) {
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::InputMethod && watched != txtNumber) SubLabelEdited();
     if (event->type() == QEvent::ShortcutOverride) {
-        // The menu's keys (Ctrl+S, Ctrl+Z, Ctrl+A, ...) win over the text boxes' own editing
-        // keys: the operator requests and writes while typing a name.
-        const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+        // The menu's keys (Ctrl+S, Ctrl+Q, ...) win over the text boxes, so the operator
+        // requests and writes while typing a name; the editing keys edit.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        for (const auto editing : {QKeySequence::SelectAll, QKeySequence::Undo, QKeySequence::Copy,
+                                   QKeySequence::Cut, QKeySequence::Paste})
+            if (key->matches(editing)) return QMainWindow::eventFilter(watched, event);
+        const QKeySequence pressed(key->keyCombination());
         for (const QAction* action : findChildren<QAction*>())
             if (action->isEnabled() && !action->shortcut().isEmpty() &&
                 action->shortcut() == pressed) {

@@ -2,14 +2,18 @@
 
 #include <QMainWindow>
 #include <array>
+#include <memory>
 
+#include "HoldingDialogs.h"
 #include "LiveDisplay.h"
 #include "MainWindowHooks.h"
 #include "MeasuringState.h"
 #include "Platform.h"
+#include "ReadingJournal.h"
 #include "imlLogo.h"
 
 class QAction;
+class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -23,7 +27,10 @@ struct FileResult;
 class frmHelp;
 
 // The main window: the record on display, the meter link, numbering and writing.
-class frmMain : public QMainWindow, public LiveDisplay, public DisplayControl {
+class frmMain : public QMainWindow,
+                public LiveDisplay,
+                public DisplayControl,
+                public JournalWriter {
     Q_OBJECT
 public:
     explicit frmMain(const Platform& platform, QWidget* parent = nullptr);
@@ -41,6 +48,13 @@ public:
     void ArmAutoWrite(int ms, bool afterValue) override;
     void ValueStored(MeasuredQuantity quantity) override;
     void ShowLinkStatus(const QString& text, const QString& toolTip) override;
+    bool ValueArriving(MeasuredQuantity quantity, const QString& value) override;
+    bool ReadyForFrames() const override;
+    void ShowLinkNotice(const QString& text) override;
+    void LinkBack() override;
+
+    // JournalWriter: asks before it overwrites a measured value.
+    bool WriteReadingTo(int number, const JournalEntry& reading) override;
 
     // Record writing and numbering.
     void InputClick();
@@ -54,6 +68,8 @@ public:
     bool HasUnsaved() const;
 
     MeterLink& Link() { return *m_link; }
+    // The day's readings; made by Form_Load.
+    ReadingJournal& Journal() { return *m_journal; }
 
     // Controls, named as the user's manual names them.
     QLineEdit* txtNumber;
@@ -74,6 +90,9 @@ public:
     QPushButton* cmdNextUnmeasured;
     QPushButton* cmdConnect;
     QLabel* lblConnect;
+    QFrame* fraNotice;  // the link's news, above the values: it never stops the day
+    QLabel* lblNotice;
+    QPushButton* cmdCloseNotice;
     QLabel* lblLinkStatus;  // in the status bar: last frame received, or no answer
     QGroupBox* fmeBaseInput;
     std::array<QPushButton*, 5> cmdCommandSwitch{};
@@ -89,6 +108,7 @@ public slots:
     void mnuFileExit_Click();
     void mnuSaveCsv_Click();
     void mnuPreview_Click();
+    void mnuJournal_Click();
     void mnuSummary_Click();
     void mnuUserSetting_Click();
     void mnuLabelSetting_Click();
@@ -112,10 +132,24 @@ private:
     void BuildMenus();
     void UpdateConnectLook();
     void StopAutoWrite();
-    void RestartAutoWriteDelay();
+    // Typing in a sub-label box holds a pending automatic write; Enter or leaving the box
+    // starts its delay again, in full.
+    void SubLabelEdited();
+    void SubLabelDone();
+    bool AutoWritePending() const;
+    // Writes the values on display (asking before it overwrites a measured person) and moves
+    // on; the readings get `fate`.
+    void WriteAndAdvance(ReadingFate fate);
+    bool WriteDisplayed(ReadingFate fate);
+    bool MayOverwrite();
+    bool AskOverwrite(int number, const MeasureRecord& stored);
+    // Records the fate of readings in the journal; they are no longer on display.
+    void SetFate(const QList<MeasuringState::Reading>& readings, ReadingFate fate, int number = 0);
+    void TellJournalProblem();
+    void FramesReleased();
     void UpdatePendingLine();
     void UpdateProgressLine();
-    QList<bool> MeasuredNumbers() const;
+    QList<RecordNumbering::RecordState> RecordStates() const;
     bool WriteSucceeded(const FileResult& result);
     void Form_Unload();
     void EnsureRecordFile();
@@ -138,6 +172,8 @@ private:
     void ShowLabelSettings();
 
     Platform m_platform;
+    // Every box the window opens goes through it: frames and automatic writing wait for it.
+    HoldingDialogs m_dialogs;
     const imlLogo m_imlLogo;
     MeterLink* m_link;
     MeasuringState m_state;
@@ -146,4 +182,11 @@ private:
     bool m_autoWriteHasValue = false;
     bool m_asking = false;      // a question about the values on display is open
     frmHelp* m_help = nullptr;  // made on first use, kept for the run
+    std::unique_ptr<ReadingJournal> m_journal;
+    bool m_journalProblemTold = false;
+    bool m_typing = false;            // a sub-label box edited since it had the focus
+    bool m_heldAfterFailure = false;  // a failed write on display: later readings wait
+    int m_overwriteAgreed = -1;       // the index the user agreed to overwrite while shown
+    int m_journalAgreed = 0;          // the No. written from the journal window last
+    QString m_note;                   // what became of readings replaced on display
 };

@@ -2,6 +2,7 @@
 
 // The main window's controls, menus and layout; what they do is in frmMain.cpp.
 #include <QAction>
+#include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -89,7 +90,8 @@ void frmMain::BuildControls() {
         txtSubLabel[i]->setToolTip(QStringLiteral("全角で10文字以内です"));
         CutPreview::Attach(txtSubLabel[i], Text20::Length);
         txtSubLabel[i]->installEventFilter(this);
-        connect(txtSubLabel[i], &QLineEdit::textEdited, this, &frmMain::RestartAutoWriteDelay);
+        connect(txtSubLabel[i], &QLineEdit::textEdited, this, &frmMain::SubLabelEdited);
+        connect(txtSubLabel[i], &QLineEdit::editingFinished, this, &frmMain::SubLabelDone);
     }
 
     cmdInputData =
@@ -128,6 +130,20 @@ void frmMain::BuildControls() {
     cmdConnect->setFixedSize(44, 40);
     connect(cmdConnect, &QPushButton::clicked, m_link, &MeterLink::cmdConnect_Click);
     lblConnect = Named(new QLabel(central), QStringLiteral("lblConnect"));
+
+    fraNotice = Named(new QFrame(central), QStringLiteral("fraNotice"));
+    fraNotice->setFrameShape(QFrame::StyledPanel);
+    fraNotice->setStyleSheet(QStringLiteral("#fraNotice { background: #fff4c2; }"));
+    lblNotice = Named(new QLabel(fraNotice), QStringLiteral("lblNotice"));
+    lblNotice->setWordWrap(true);
+    cmdCloseNotice = Named(new QPushButton(QStringLiteral("閉じる"), fraNotice),
+                           QStringLiteral("cmdCloseNotice"));
+    connect(cmdCloseNotice, &QPushButton::clicked, fraNotice, &QWidget::hide);
+    auto* noticeRow = new QHBoxLayout(fraNotice);
+    noticeRow->setContentsMargins(6, 2, 6, 2);
+    noticeRow->addWidget(lblNotice, 1);
+    noticeRow->addWidget(cmdCloseNotice);
+    fraNotice->hide();
 
     fmeBaseInput =
         Named(new QGroupBox(QStringLiteral("データ要求"), central), QStringLiteral("fmeBaseInput"));
@@ -190,25 +206,27 @@ void frmMain::BuildControls() {
     outer->setContentsMargins(8, 6, 8, 6);
     outer->addWidget(lblTytle);
     outer->addLayout(headerRow);
+    outer->addWidget(fraNotice);
     outer->addLayout(body, 1);
     outer->addWidget(fmeBaseInput);
 
-    // The pending automatic write on the left; the link's news and how far the day has come
-    // on the right.
+    // The pending automatic write on a line of its own, the width of the window (wrapped,
+    // never cut); below it how far the day has come and the link's news.
     lblPending = Named(new QLabel(this), QStringLiteral("lblPending"));
+    lblPending->setWordWrap(true);
     lblProgress = Named(new QLabel(this), QStringLiteral("lblProgress"));
     lblLinkStatus = Named(new QLabel(this), QStringLiteral("lblLinkStatus"));
-    // Two short lines on the right leave the countdown the width of the window.
-    auto* dayAndLink = new QWidget(this);
-    auto* rightLines = new QVBoxLayout(dayAndLink);
-    rightLines->setContentsMargins(0, 0, 0, 0);
-    rightLines->setSpacing(0);
-    for (QLabel* label : {lblProgress, lblLinkStatus}) {
-        label->setAlignment(Qt::AlignRight);
-        rightLines->addWidget(label);
-    }
-    statusBar()->addWidget(lblPending, 1);
-    statusBar()->addPermanentWidget(dayAndLink);
+    lblLinkStatus->setAlignment(Qt::AlignRight);
+    auto* lines = new QWidget(this);
+    auto* column = new QVBoxLayout(lines);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(lblPending);
+    auto* dayAndLink = new QHBoxLayout;
+    dayAndLink->addWidget(lblProgress, 1);
+    dayAndLink->addWidget(lblLinkStatus);
+    column->addLayout(dayAndLink);
+    statusBar()->addWidget(lines, 1);
     statusBar()->setSizeGripEnabled(false);
 }
 
@@ -244,6 +262,8 @@ void frmMain::BuildMenus() {
     addSeparator(file);
     connect(addAction(file, QStringLiteral("mnuPreview"), QStringLiteral("編集中データ一覧(&T)")),
             &QAction::triggered, this, &frmMain::mnuPreview_Click);
+    connect(addAction(file, QStringLiteral("mnuJournal"), QStringLiteral("受信履歴(&J)")),
+            &QAction::triggered, this, &frmMain::mnuJournal_Click);
     connect(addAction(file, QStringLiteral("mnuSummary"), QStringLiteral("集計・肥満度判定(&R)")),
             &QAction::triggered, this, &frmMain::mnuSummary_Click);
     addSeparator(file);
@@ -316,4 +336,17 @@ void frmMain::ApplyModeLayout() {
     for (QPushButton* b : cmdCommandSwitch) b->setVisible(commandMode);
     const int heightTwips = commandMode ? kCommandModeHeightTwips : kManualModeHeightTwips;
     setFixedSize(TwipsToPixels(kWindowWidthTwips), TwipsToPixels(heightTwips));
+}
+
+// One line per sentence would not fit above the values: the sentences run on.
+void frmMain::ShowLinkNotice(const QString& text) {
+    QString shown = text;
+    shown.replace(QStringLiteral("。\r\n"), QStringLiteral("。")).replace(u"\r\n"_qs, u"　"_qs);
+    if (fraNotice->isVisibleTo(this) && lblNotice->text() == shown) return;
+    lblNotice->setText(shown);
+    fraNotice->show();
+}
+
+void frmMain::LinkBack() {
+    fraNotice->hide();
 }

@@ -11,7 +11,7 @@ trap 'rm -rf "$shots"' EXIT
 xvfb-run -a -s "-screen 0 1280x1024x24" "$top/build/tests/info/hakaron-help-shots" "$shots"
 # The manual shows the windows; the full-size help window itself stays out of it.
 mkdir -p "$out"
-for name in main usersetting labelsetting commsetting about question \
+for name in main notice journal usersetting labelsetting commsetting about question \
   namelist namecall nameload csvprogress preview summary report; do
   cp "$shots/$name.png" "$out/$name.png"
 done

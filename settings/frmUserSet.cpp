@@ -131,7 +131,7 @@ void frmUserSet::cmdDefUser_Click() {
     }
     if (!chkAutoWrite->isChecked()) chkAutoWrite->setChecked(true);
     sldAutoWrite->setValue(AutoWriteDelay::DefaultSeconds);
-    chkWholePerson->setChecked(false);
+    chkWholePerson->setChecked(true);  // a whole person by default
     UpdateAutoWriteCaption();
 }
 

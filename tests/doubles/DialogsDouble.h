@@ -34,6 +34,7 @@ public:
     }
     Answer AskYesNoCancel(const QString& text, const QString& title) override {
         Transcript.append({QStringLiteral("question"), title, MsgIcon::None, text, "cancel"});
+        if (OnQuestion) OnQuestion(text);
         if (ThreeWayAnswers.empty()) {
             QTest::qFail(qPrintable(QStringLiteral("unexpected question: ") + text), __FILE__,
                          __LINE__);
@@ -45,6 +46,7 @@ public:
     }
     bool YesNo(const QString& text, const QString& title, const QString& byDefault) {
         Transcript.append({QStringLiteral("question"), title, MsgIcon::None, text, byDefault});
+        if (OnQuestion) OnQuestion(text);
         if (Answers.empty()) {
             QTest::qFail(qPrintable(QStringLiteral("unexpected question: ") + text), __FILE__,
                          __LINE__);
@@ -91,7 +93,8 @@ public:
     std::deque<Answer> ThreeWayAnswers;  // for AskYesNoCancel
     std::deque<std::optional<QString>> Inputs;
     std::deque<std::optional<QString>> SavePaths;
-    QStringList InputDefaults;                      // the text each input box opened with
-    QString SaveFolder;                             // where the last save dialog opened
-    std::function<void(const QString&)> OnMessage;  // runs inside a message, like its event loop
+    QStringList InputDefaults;                       // the text each input box opened with
+    QString SaveFolder;                              // where the last save dialog opened
+    std::function<void(const QString&)> OnMessage;   // runs inside a message, like its event loop
+    std::function<void(const QString&)> OnQuestion;  // runs inside a question
 };

@@ -29,6 +29,7 @@
 #include "frmAbout.h"
 #include "frmComSet.h"
 #include "frmHelp.h"
+#include "frmJournal.h"
 #include "frmLabelSet.h"
 #include "frmMain.h"
 #include "frmNameCall.h"
@@ -209,6 +210,18 @@ int main(int argc, char* argv[]) {
     QTest::qWait(500);  // the display timer shows the readings
     main.AwTimer->stop();
     ok &= Save(main, out, QStringLiteral("main"));
+    main.show();
+    // The cable pulled: the notice above the values.
+    port.Vanish();
+    QTest::qWait(300);
+    ok &= Save(main, out, QStringLiteral("notice"));
+    main.LinkBack();
+    main.AwTimer->stop();
+    {
+        frmJournal journal(dialogs, main.Journal(), main, &main);
+        journal.resize(640, 360);
+        ok &= Save(journal, out, QStringLiteral("journal"));
+    }
     main.show();
 
     NoDisplay display;

@@ -29,6 +29,13 @@ public:
     void ShowLinkStatus(const QString& text, const QString& toolTip) override {
         LinkStatus = text + u'|' + toolTip;
     }
+    void ShowLinkNotice(const QString& text) override { Notices << text; }
+    bool ReadyForFrames() const override { return Ready; }
+    bool ValueArriving(MeasuredQuantity, const QString& value) override {
+        Arriving << value;
+        return TakesValues;
+    }
+    void LinkBack() override { ++LinkBacks; }
 
     QStringList Lines;   // what picDisp shows now
     QStringList Events;  // prints, clears and refreshes in order
@@ -38,4 +45,9 @@ public:
     int Refreshes = 0;
     QList<int> Arms;
     QList<bool> ArmsAfterValue;
+    QStringList Notices;      // the link's events, in order
+    bool Ready = true;        // frames may be decoded
+    bool TakesValues = true;  // values may be stored
+    QStringList Arriving;     // the values offered, in order
+    int LinkBacks = 0;
 };

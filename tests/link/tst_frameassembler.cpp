@@ -118,7 +118,7 @@ private slots:
         if (errorAfterChunk != kNoError) {
             const QStringList errorTexts{
                 QStringLiteral("フレーム エラーです\r\n通信設定は合っていますか？")};
-            QCOMPARE(dialogs.Texts().mid(0, 1), errorTexts);
+            QCOMPARE(display.Notices, errorTexts);
             // A line error keeps the link up.
             QVERIFY(port.PortOpen());
             QCOMPARE(link.ConnectCaption(), QStringLiteral("オンライン"));

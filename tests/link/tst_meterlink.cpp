@@ -343,13 +343,9 @@ private slots:
 
         m_port->RaiseEvent(event);
 
-        if (text.isEmpty()) {
-            QVERIFY(m_dialogs->Transcript.isEmpty());
-        } else {
-            QCOMPARE(m_dialogs->Texts(), QStringList{text});
-            QCOMPARE(m_dialogs->Transcript.first().Icon, MsgIcon::Warning);
-            QCOMPARE(m_dialogs->Transcript.first().Title, QStringLiteral("Hakaron"));
-        }
+        // Told in the window, never in a box that would hold the readings back.
+        QVERIFY(m_dialogs->Transcript.isEmpty());
+        QCOMPARE(m_display->Notices, text.isEmpty() ? QStringList() : QStringList{text});
         // A line error leaves the link as it was.
         QVERIFY(m_port->PortOpen());
         QVERIFY(m_link->IsOnline());
@@ -455,19 +451,17 @@ private slots:
                  (QStringList{QStringLiteral("clear"), QStringLiteral("print:身長  173.0cm")}));
     }
 
-    void vanishedDeviceGivesOneMessageAndGoesOffline() {
+    void vanishedDeviceGivesOneNoticeAndGoesOffline() {
         m_link->OpenAtStartup();
         QSignalSpy look(m_link.get(), &MeterLink::LookChanged);
-        QString captionDuringMessage;  // the offline look is up before the box
-        m_dialogs->OnMessage = [&](const QString&) {
-            captionDuringMessage = m_link->ConnectCaption();
-        };
 
         m_port->Vanish();
-        QCOMPARE(captionDuringMessage, kOffline);
+        // The dying line's own errors tell nothing more.
+        m_port->RaiseEvent(CommEvents::Frame);
+        m_port->RaiseEvent(1234);
 
-        QCOMPARE(m_dialogs->Texts(), QStringList{kVanished});
-        QCOMPARE(m_dialogs->Transcript.first().Icon, MsgIcon::Warning);
+        QCOMPARE(m_display->Notices, QStringList{kVanished});
+        QVERIFY(m_dialogs->Transcript.isEmpty());
         QVERIFY(!m_link->IsOnline());
         QVERIFY(!m_port->PortOpen());
         QCOMPARE(m_link->ConnectCaption(), kOffline);
@@ -475,12 +469,14 @@ private slots:
         QVERIFY(!m_link->findChild<QTimer*>(QStringLiteral("CmdTimer"))->isActive());
         QVERIFY(look.size() >= 1);
 
-        // The connect button brings the link back.
+        // The connect button brings the link back, and the notice goes.
+        QCOMPARE(m_display->LinkBacks, 0);
         m_link->cmdConnect_Click();
         QVERIFY(m_link->IsOnline());
         QVERIFY(m_port->PortOpen());
         QCOMPARE(m_link->ConnectCaption(), kOnline);
-        QCOMPARE(m_dialogs->Transcript.size(), 1);
+        QCOMPARE(m_display->LinkBacks, 1);
+        QVERIFY(m_dialogs->Transcript.isEmpty());
     }
 
     // The user's own move ends the watching; another window holds it while the link is shut.
@@ -519,21 +515,29 @@ private slots:
         QCOMPARE(m_display->Lines, QStringList{QStringLiteral("身長  170.0cm")});
     }
 
-    void errorMessageRunsBeforeTheNextReceiveEvent() {
+    // Frames the window is not ready for (a question is open, a failed write is on display)
+    // wait, in order, and none overtakes another.
+    void framesWaitInOrderUntilTheWindowIsReady_data() {
+        QTest::addColumn<QString>("holdBy");
+        QTest::newRow("not ready") << "ready";
+        QTest::newRow("a value refused") << "value";
+    }
+    void framesWaitInOrderUntilTheWindowIsReady() {
+        QFETCH(QString, holdBy);
         m_link->OpenAtStartup();
         G_Param.LastCommand = QStringLiteral("SY");
-        QStringList order;
-        m_dialogs->OnMessage = [&](const QString&) {
-            order << QStringLiteral("message");
-            // Data arriving while the message box is open waits for the next event.
-            m_port->Receive(Frame("SY0  170.0"));
-            order << QStringLiteral("lines:%1").arg(m_display->Lines.size());
-        };
-
-        m_port->RaiseEvent(CommEvents::Overrun);
-
-        QCOMPARE(order, (QStringList{QStringLiteral("message"), QStringLiteral("lines:0")}));
-        QCOMPARE(m_display->Lines, QStringList{QStringLiteral("身長  170.0cm")});
+        (holdBy == u"ready" ? m_display->Ready : m_display->TakesValues) = false;
+        m_port->Receive(Frame("SY0  170.0") + Frame("SY0  171.0"));
+        m_port->Receive(Frame("SY0  172.0"));
+        QVERIFY(m_display->Lines.isEmpty());
+        QCOMPARE(m_link->FramesWaiting(), 3);
+        m_link->DecodeWaiting();
+        QCOMPARE(m_link->FramesWaiting(), 3);
+        m_display->Ready = m_display->TakesValues = true;
+        m_link->DecodeWaiting();
+        QCOMPARE(m_link->FramesWaiting(), 0);
+        QCOMPARE(m_display->Lines,
+                 (QStringList{u"身長  170.0cm"_qs, u"身長  171.0cm"_qs, u"身長  172.0cm"_qs}));
     }
 
 private:

@@ -13,6 +13,7 @@
 #include "MainTexts.h"
 #include "MainWindowFixture.h"
 #include "MeterLink.h"
+#include "ProgramOptions.h"
 #include "SettingsFile.h"
 
 namespace {
@@ -189,6 +190,8 @@ private slots:
 
     void automaticWritingWritesOnceAfterTheLastOfABurst() {
         f->WriteUserDat(1, 1, 3);
+        G_Param.AutoWriteWholePerson = false;  // a height alone arms the write
+        QVERIFY(ProgramOptions::Write());
         frmMain& w = f->Start();
         f->port.Receive(kHeightFrame);
         QVERIFY(w.AwTimer->isActive());

@@ -63,6 +63,7 @@ private slots:
                                    "名簿データを呼び出す(&L)",
                                    "-",
                                    "編集中データ一覧(&T)",
+                                   "受信履歴(&J)",
                                    "集計・肥満度判定(&R)",
                                    "-",
                                    "終了(&X)",
@@ -139,23 +140,39 @@ private slots:
         QCOMPARE(action->shortcut(), QKeySequence(keys));
     }
 
-    void menuKeysWinOverTextBoxEditingKeys_data() {
+    // The editing keys edit in a text box; the meter's keys request everywhere, and the
+    // editing keys that are also request keys request outside the text boxes.
+    void menuKeysAndEditingKeys_data() {
+        QTest::addColumn<QString>("focus");  // "box" or "button"
         QTest::addColumn<int>("key");
         QTest::addColumn<QByteArray>("sent");
-        QTest::newRow("Ctrl+Z sitting height") << int(Qt::Key_Z) << QByteArray("\x02ZK\x03");
-        QTest::newRow("Ctrl+A height and weight") << int(Qt::Key_A) << QByteArray("\x02ST\x03");
+        QTest::addColumn<QString>("selected");  // of the box afterwards
+        // clang-format off
+        QTest::newRow("Ctrl+A in a box selects")        << "box"    << int(Qt::Key_A) << QByteArray() << "山田";
+        QTest::newRow("Ctrl+Z in a box undoes")         << "box"    << int(Qt::Key_Z) << QByteArray() << "";
+        QTest::newRow("Ctrl+Q in a box requests")       << "box"    << int(Qt::Key_Q) << QByteArray("\x02SY\x03") << "";
+        QTest::newRow("Ctrl+A on a button requests")    << "button" << int(Qt::Key_A) << QByteArray("\x02ST\x03") << "";
+        QTest::newRow("Ctrl+Z on a button requests")    << "button" << int(Qt::Key_Z) << QByteArray("\x02ZK\x03") << "";
+        // clang-format on
     }
-    void menuKeysWinOverTextBoxEditingKeys() {
+    void menuKeysAndEditingKeys() {
+        QFETCH(QString, focus);
         QFETCH(int, key);
         QFETCH(QByteArray, sent);
+        QFETCH(QString, selected);
         frmMain& w = f->Start();
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.txtSubLabel[0]->setFocus();
+        QWidget* target =
+            focus == u"box" ? static_cast<QWidget*>(w.txtSubLabel[0]) : w.cmdInputData;
         w.txtSubLabel[0]->setText(QStringLiteral("山田"));
-        QTest::keyClick(w.txtSubLabel[0], Qt::Key(key), Qt::ControlModifier);
+        target->setFocus();
+        QTRY_VERIFY(target->hasFocus());
+        w.txtSubLabel[0]->deselect();
+        QTest::keyClick(target, Qt::Key(key), Qt::ControlModifier);
         QCOMPARE(f->port.Written, sent);
-        QCOMPARE(w.txtSubLabel[0]->text(), QStringLiteral("山田"));
+        QCOMPARE(w.txtSubLabel[0]->selectedText(), selected);
+        QVERIFY(f->dialogs.Transcript.isEmpty());
     }
 
     void enteringASubLabelBoxSelectsItsText() {
@@ -205,7 +222,7 @@ private slots:
         f->WriteRecords(2);
         frmMain& w = f->Start();
         w.txtNumber->setText(QStringLiteral("3"));
-        f->port.Receive(QByteArray("\x02SY,  170.2\x03"));
+        f->port.Receive(QByteArray("\x02SY,  170.2\x03\x02TZ,   60.0\x03"));
         QVERIFY(f->port.PortOpen());
         const QString target = QDir(f->folder.Path()).filePath(QStringLiteral("set.csv"));
         f->dialogs.SavePaths = {target};

@@ -110,23 +110,73 @@ private slots:
                  QStringLiteral("氏名"));
     }
 
-    // "M" a measured number, "-" a blank one, from No. 1 on.
+    // From No. 1 on: "M" height and weight, "P" a height only, "S" a sitting height only,
+    // "N" a name only, "-" blank.
     void dayCarriesOnAfterTheLastMeasuredNumber_data() {
         QTest::addColumn<QString>("numbers");
         QTest::addColumn<QString>("progress");
         // clang-format off
-        QTest::newRow("nothing measured")        << "---"   << "測定済み 0 / 3 名　次の未測定: No.1";
-        QTest::newRow("gaps before the last")    << "M-M--" << "測定済み 2 / 5 名　次の未測定: No.4";
+        QTest::newRow("nothing at all")          << "---"   << "測定済み 0 / 0 名　次の未測定: No.1";
+        QTest::newRow("a roster, none measured") << "NNN"   << "測定済み 0 / 3 名　次の未測定: No.1";
+        QTest::newRow("gaps before the last")    << "M-S--" << "測定済み 2 / 3 名　次の未測定: No.4";
         QTest::newRow("every number measured")   << "MM"    << "測定済み 2 / 2 名　次の未測定: No.3";
-        QTest::newRow("a restart at No.1 of a full roster") << "MMM-" << "測定済み 3 / 4 名　次の未測定: No.4";
+        QTest::newRow("a restart at No.1 of a full roster") << "MMMN" << "測定済み 3 / 4 名　次の未測定: No.4";
+        QTest::newRow("blank after the last not counted")   << "MMN--" << "測定済み 2 / 3 名　次の未測定: No.3";
+        QTest::newRow("half people stop the way on")        << "MMPPNN" << "測定済み 2 / 6 名（一部のみ 2）　次の未測定: No.3";
+        QTest::newRow("half a person before the last")      << "MPMM-" << "測定済み 3 / 4 名（一部のみ 1）　次の未測定: No.2";
         // clang-format on
     }
     void dayCarriesOnAfterTheLastMeasuredNumber() {
         QFETCH(QString, numbers);
         QFETCH(QString, progress);
-        QList<bool> measured;
-        for (QChar c : numbers) measured << (c == u'M');
-        QCOMPARE(MeasuringState::ProgressText(measured), progress);
+        QList<RecordNumbering::RecordState> states;
+        for (QChar c : numbers) {
+            MeasureRecord r;
+            if (c == u'M' || c == u'P') r.Values.Height = u"150.0"_qs;
+            if (c == u'M') r.Values.Weight = u"40.0"_qs;
+            if (c == u'S') r.Values.SittingHeight = u"80.0"_qs;
+            if (c == u'N') r.SubLabel2 = u"1年2組"_qs;
+            states << RecordNumbering::StateOf(r);
+        }
+        QCOMPARE(MeasuringState::ProgressText(states), progress);
+    }
+
+    // What a reading does to those on display: "h" height, "w" weight, "s" sitting height.
+    void aReadingAfterAWholePersonStartsAnother_data() {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("reading");
+        QTest::addColumn<bool>("pending");
+        QTest::addColumn<int>("arrival");
+        QTest::addColumn<int>("replaced");
+        using A = MeasuringState::Arrival;
+        // clang-format off
+        QTest::newRow("first height")                   << ""   << "h" << false << int(A::Store) << 0;
+        QTest::newRow("weight after height")            << "h"  << "w" << false << int(A::Store) << 0;
+        QTest::newRow("height after weight alone")      << "w"  << "h" << false << int(A::Store) << 0;
+        QTest::newRow("height again")                   << "h"  << "h" << true  << int(A::ReplaceSame) << 1;
+        QTest::newRow("next person, write pending")     << "hw" << "h" << true  << int(A::WritePreviousFirst) << 0;
+        QTest::newRow("next person, manual")            << "hw" << "h" << false << int(A::ReplacePerson) << 2;
+        QTest::newRow("next person by sitting height")  << "sw" << "s" << false << int(A::ReplacePerson) << 2;
+        QTest::newRow("weight again after whole")       << "hw" << "w" << false << int(A::ReplaceSame) << 1;
+        // clang-format on
+    }
+    void aReadingAfterAWholePersonStartsAnother() {
+        QFETCH(QString, before);
+        QFETCH(QString, reading);
+        QFETCH(bool, pending);
+        QFETCH(int, arrival);
+        QFETCH(int, replaced);
+        const auto kind = [](QChar c) {
+            return c == u'h'   ? MeasuredQuantity::Height
+                   : c == u'w' ? MeasuredQuantity::Weight
+                               : MeasuredQuantity::SittingHeight;
+        };
+        MeasuringState state;
+        int id = 0;
+        for (QChar c : before) state.Take({kind(c), u"1"_qs, ++id});
+        const auto a = state.OnArrival(kind(reading[0]), pending);
+        QCOMPARE(int(a), arrival);
+        QCOMPARE(state.ReplacedBy(a, kind(reading[0])).size(), replaced);
     }
 };
 

@@ -6,13 +6,23 @@
 
 #include "FaultInjection.h"
 #include "FileBytes.h"
+#include "LinePrintBox.h"
 #include "MainWindowFixture.h"
+#include "MeterLink.h"
 #include "ProgramOptions.h"
+#include "SerialPort.h"
+#include "mdlParamCls.h"
 
 namespace {
 const QByteArray kHeightFrame("\x02SY,  170.2\x03");
 const QByteArray kWeightFrame("\x02TZ,   60.0\x03");
-const QString kOverwriteNo1 = QStringLiteral("No.1 には測定値があります。上書きしますか？");
+const QString kOverwriteNo1 =
+    QStringLiteral("No.1 名前1 には測定値があります（101.0 cm）。上書きしますか？");
+// A pupil as the meter sends it: height and weight.
+QByteArray Person(const char* height, const char* weight) {
+    return QByteArray("\x02SY,") + QByteArray(height).rightJustified(7, ' ') + "\x03\x02TZ," +
+           QByteArray(weight).rightJustified(7, ' ') + '\x03';
+}
 }  // namespace
 
 // Writing records when the file refuses, and automatic writing that never misplaces a person.
@@ -80,7 +90,7 @@ private slots:
         const QStringList texts = f->dialogs.Texts();
         const int questions = operation == u"new set" ? 2 : operation == u"clear" ? 1 : 0;
         QCOMPARE(texts.size(), 1 + questions);
-        QVERIFY(texts.last().contains(QDir::toNativeSeparators(path)));
+        QVERIFY2(texts.last().contains(QDir::toNativeSeparators(path)), qPrintable(texts.last()));
         QCOMPARE(f->dialogs.Transcript.last().Icon, MsgIcon::Warning);
         QCOMPARE(w.txtNumber->text(), QStringLiteral("1"));
         QCOMPARE(f->beeper.Count, 0);
@@ -99,14 +109,20 @@ private slots:
             w.InputClick();
         }
         QCOMPARE(f->dialogs.Transcript.size(), 1);
-        QVERIFY(f->dialogs.Texts().first().startsWith(
+        const QString told = f->dialogs.Texts().first();
+        QVERIFY(told.startsWith(
             u"No.1は保存しました。\r\nディスクの空きが足りないため、次のナンバーを用意できませんでした。"_qs));
+        // Said once, with the system's own reason.
+        QVERIFY(!told.contains(u"保存されていません"_qs));
+        QVERIFY(!told.contains(u"未知のエラー"_qs) && !told.contains(u"Unknown error"_qs));
+        QVERIFY(told.contains(u"理由: "_qs));
+        QCOMPARE(w.picDisp->Lines(), QStringList{u"--"_qs});
         QCOMPARE(f->dialogs.Transcript.first().Icon, MsgIcon::Warning);
         QCOMPARE(FileBytes(f->folder.RecordFile()).size(), 3 * 150);
         QCOMPARE(f->Record(3).Values.Height.Trimmed(), QStringLiteral("170.2"));
         QCOMPARE(w.txtNumber->text(), QStringLiteral("2"));
         QCOMPARE(f->beeper.Count, 1);
-        f->port.Receive(kWeightFrame);
+        f->port.Receive(Person("150.0", "60.0"));
         w.AwTimer_Timer();  // space is back: no question, No. 2 made by its first write
         QCOMPARE(f->Record(4).Values.Weight.Trimmed(), QStringLiteral("60.0"));
         QCOMPARE(f->Record(3).Values.Height.Trimmed(), QStringLiteral("170.2"));
@@ -156,7 +172,7 @@ private slots:
         QFETCH(QString, shown);
         frmMain& w = f->Start();
         if (unwritten == u"reading") {
-            f->port.Receive(kHeightFrame);
+            f->port.Receive(Person("170.2", "60.0"));
             QVERIFY(w.AwTimer->isActive());
         } else {
             w.txtSubLabel[0]->setText(QStringLiteral("青木"));
@@ -172,7 +188,9 @@ private slots:
         if (operation != u"new set") Run(w, operation);
         if (operation == u"new set") w.NewMeasurementSet();
         QCOMPARE(f->dialogs.Transcript.first().Text,
-                 QStringLiteral("未保存のデータがあります\r\n保存しますか？"));
+                 unwritten == u"reading"
+                     ? u"No.1 の測定値が保存されていません。保存しますか？"_qs
+                     : u"No.1 青木 の測定値が保存されていません。保存しますか？"_qs);
         QCOMPARE(f->dialogs.Transcript.size(), 1);
         const MeasureRecord no1 = f->Record(3);
         QCOMPARE(unwritten == u"reading" ? no1.Values.Height.Trimmed() : no1.SubLabel1.Trimmed(),
@@ -233,21 +251,24 @@ private slots:
 
     // Command mode: a height and a weight requested more than the delay apart.
     void wholePersonOptionWaitsForHeightAndWeight_data() {
+        QTest::addColumn<QString>("ini");  // what hakaron.ini says
         QTest::addColumn<bool>("wholePerson");
-        QTest::newRow("on: one record") << true;
-        QTest::newRow("off: two records") << false;
+        QTest::newRow("on: one record") << "on" << true;
+        QTest::newRow("off: two records") << "off" << false;
+        QTest::newRow("no ini: on") << "" << true;
     }
     void wholePersonOptionWaitsForHeightAndWeight() {
+        QFETCH(QString, ini);
         QFETCH(bool, wholePerson);
         f->WriteUserDat(1, 1, 3);
-        G_Param.AutoWriteWholePerson = wholePerson;
-        QVERIFY(ProgramOptions::Write());
+        G_Param.AutoWriteWholePerson = ini == u"on";
+        if (!ini.isEmpty()) QVERIFY(ProgramOptions::Write());
         frmMain& w = f->Start();
         f->port.Receive(kHeightFrame);
         QCOMPARE(w.AwTimer->isActive(), !wholePerson);
-        QCOMPARE(w.lblPending->text(),
-                 wholePerson ? u"No.1 は体重を待っています（そろうと自動で書き込みます）"_qs
-                             : u"No.1 に 3 秒後に書き込みます"_qs);
+        QCOMPARE(w.lblPending->text(), wholePerson
+                                           ? u"No.1 は体重待ち（そろうと自動で書き込みます）"_qs
+                                           : u"No.1 に 3 秒後に書き込みます"_qs);
         if (!wholePerson) w.AwTimer_Timer();  // the delay passes before the weight
         f->port.Receive(kWeightFrame);
         QVERIFY(w.AwTimer->isActive());
@@ -257,6 +278,56 @@ private slots:
         QCOMPARE(f->Record(4).Values.Weight.Trimmed(), wholePerson ? u""_qs : u"60.0"_qs);
         QCOMPARE(w.txtNumber->text(), wholePerson ? u"2"_qs : u"3"_qs);
         QCOMPARE(w.lblPending->text(), QString());
+    }
+
+    // A person's readings written from the 受信履歴 window to one number: asked once when it
+    // holds a measured value, naming the pupil; padded as the meter sends them, indices derived.
+    void readingsWrittenFromTheJournal_data() {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QStringList>("questions");
+        QTest::addColumn<QString>("bmi");  // of the record afterwards
+        // clang-format off
+        QTest::newRow("a blank number")       << 3 << true  << QStringList{} << "16.5";
+        QTest::newRow("a measured one, yes")  << 2 << true  << QStringList{u"No.2 名前2 には測定値があります（102.0 cm）。上書きしますか？"_qs} << "16.5";
+        QTest::newRow("a measured one, no")   << 2 << false << QStringList{u"No.2 名前2 には測定値があります（102.0 cm）。上書きしますか？"_qs} << "";
+        // clang-format on
+    }
+    void readingsWrittenFromTheJournal() {
+        QFETCH(int, number);
+        QFETCH(bool, yes);
+        QFETCH(QStringList, questions);
+        QFETCH(QString, bmi);
+        f->WriteRecords(2);
+        frmMain& w = f->Start();
+        f->dialogs.Answers = {yes};
+        JournalEntry height{1, {}, 1, MeasuredQuantity::Height, u"133.0"_qs};
+        JournalEntry weight{2, {}, 1, MeasuredQuantity::Weight, u"29.2"_qs};
+        QCOMPARE(w.WriteReadingTo(number, height), yes);
+        if (yes) QVERIFY(w.WriteReadingTo(number, weight));  // the window stops at a refusal
+        QCOMPARE(f->dialogs.Texts(), questions);
+        const MeasureRecord r = f->Record(number + 2);
+        QCOMPARE(r.Values.Bmi.Trimmed(), bmi);
+        if (yes) QCOMPARE(r.Values.Height.Trimmed(), u"133.0"_qs);
+    }
+
+    // A roster loaded over a measured No. 1 (its questions answered はい, はい): the roster's
+    // first pupil shows, the progress is the new set's, and nothing is left unsaved.
+    void rosterLoadedOverAMeasuredNumberShowsItsFirstPupil() {
+        f->WriteRecords(3);
+        frmMain& w = f->Start();
+        QList<MeasureRecord> roster(2);
+        for (const QString& name : {u"青木 さくら"_qs, u"上野 陽菜"_qs}) {
+            MeasureRecord pupil;
+            pupil.SubLabel1 = name;
+            roster << pupil;
+        }
+        QVERIFY(RecordFile::Replace(f->folder.RecordFile(), roster));
+        ClearParams();  // as the chooser leaves it
+        w.RefreshDisplay();
+        QCOMPARE(w.txtSubLabel[0]->text(), u"青木 さくら"_qs);
+        QCOMPARE(w.lblProgress->text(), u"測定済み 0 / 2 名　次の未測定: No.1"_qs);
+        QVERIFY(!w.HasUnsaved());
     }
 
     // The weight-and-state box held open past the delay: the write fires inside it, and the
@@ -286,34 +357,189 @@ private slots:
         QCOMPARE(f->beeper.Count, 0);
     }
 
-    void automaticWriteAsksBeforeOverwritingAStoredPerson_data() {
+    // Every write onto a measured pupil asks, naming the pupil, with いいえ as the default;
+    // いいえ keeps the pupil's record and the reading on display.
+    void writesOntoAMeasuredPupilAsk_data() {
+        QTest::addColumn<QString>("how");
         QTest::addColumn<bool>("yes");
-        QTest::newRow("yes overwrites") << true;
-        QTest::newRow("no keeps the stored record") << false;
+        QTest::addColumn<QStringList>("questions");
+        const QString unsaved = u"No.1 名前1 の測定値が保存されていません。保存しますか？"_qs;
+        // clang-format off
+        QTest::newRow("automatic, yes")           << "automatic" << true  << QStringList{kOverwriteNo1};
+        QTest::newRow("automatic, no")            << "automatic" << false << QStringList{kOverwriteNo1};
+        QTest::newRow("ctrl+s, yes")              << "ctrl+s"    << true  << QStringList{kOverwriteNo1};
+        QTest::newRow("ctrl+s, no")               << "ctrl+s"    << false << QStringList{kOverwriteNo1};
+        QTest::newRow("unsaved yes, then no")     << "unsaved"   << false << QStringList{unsaved, kOverwriteNo1};
+        QTest::newRow("unsaved yes, then yes")    << "unsaved"   << true  << QStringList{unsaved, kOverwriteNo1};
+        QTest::newRow("failed, tried again: once") << "again"    << true  << QStringList{kOverwriteNo1};
+        // clang-format on
     }
-    void automaticWriteAsksBeforeOverwritingAStoredPerson() {
+    void writesOntoAMeasuredPupilAsk() {
+        QFETCH(QString, how);
         QFETCH(bool, yes);
+        QFETCH(QStringList, questions);
+        f->WriteUserDat(1, how == u"automatic" ? 1 : 0, 1);
         f->WriteRecords(2);
         frmMain& w = f->Start();
-        f->port.Receive(kHeightFrame);
+        f->port.Receive(Person("170.2", "60.0"));
         f->dialogs.Answers = {yes};
-        w.AwTimer_Timer();
-        QCOMPARE(f->dialogs.Texts(), QStringList{kOverwriteNo1});
-        QCOMPARE(f->dialogs.Transcript.first().Title, QStringLiteral("Hakaron"));
-        QCOMPARE(f->dialogs.Transcript.first().Default, QStringLiteral("no"));
+        f->dialogs.ThreeWayAnswers = {Answer::Yes};
+        if (how == u"automatic") w.AwTimer_Timer();
+        if (how == u"unsaved") w.MoveNumber(1);
+        if (how == u"ctrl+s") w.InputClick();
+        if (how == u"again") {
+            // Agreed for the pupil on display, the write fails; Ctrl+S again asks nothing more.
+            const QString path = f->folder.RecordFile();
+            f->dialogs.OnQuestion = [&](const QString&) {
+                QVERIFY(QFile::remove(path) && QDir().mkpath(path));
+            };
+            w.InputClick();
+            f->dialogs.OnQuestion = nullptr;
+            QCOMPARE(f->Count(), 0);
+            QVERIFY(QDir(path).removeRecursively());
+            f->WriteRecords(2);
+            w.InputClick();
+        }
+        QStringList asked;
+        for (const auto& entry : f->dialogs.Transcript)
+            if (entry.Kind == u"question") {
+                asked << entry.Text;
+                QCOMPARE(entry.Default, questions.size() == 1 || entry.Text == kOverwriteNo1
+                                            ? u"no"_qs
+                                            : u"cancel"_qs);
+            }
+        QCOMPARE(asked, questions);
         QCOMPARE(f->Record(3).Values.Height.Trimmed(), yes ? u"170.2"_qs : u"101"_qs);
         QCOMPARE(w.txtNumber->text(), yes ? u"2"_qs : u"1"_qs);
-        if (!yes) QCOMPARE(G_Param.CurrentValues.Height.Trimmed(), QStringLiteral("170.2"));
+        if (!yes) QCOMPARE(G_Param.CurrentValues.Height.Trimmed(), u"170.2"_qs);
     }
 
-    void typingANameRestartsThePendingDelay() {
+    // Readings are never collapsed: those behind a notice, a question or a failed write land
+    // one by one, each person on a number of its own (automatic writing), or the last on
+    // screen with the others in the journal (manual writing).
+    void readingsBehindANoticeOrAQuestionLandInOrder_data() {
+        QTest::addColumn<QString>("behind");
+        QTest::addColumn<bool>("automatic");
+        QTest::addColumn<QStringList>("heights");  // No. 1, 2, ... afterwards
+        QTest::addColumn<QString>("shown");        // the number on display at the end
+        QTest::addColumn<int>("replaced");         // readings journaled as replaced
+        // clang-format off
+        QTest::newRow("notice, automatic")       << "notice"   << true  << QStringList{"133.0", "150.5", "140.1"} << "4" << 0;
+        QTest::newRow("question, automatic")     << "question" << true  << QStringList{"133.0", "150.5", "140.1", "145.0"} << "5" << 0;
+        QTest::newRow("question, manual")        << "question" << false << QStringList{"133.0", ""} << "2" << 4;
+        QTest::newRow("failed write, automatic") << "failure"  << true  << QStringList{"133.0", "150.5", "140.1", "145.0"} << "5" << 0;
+        // clang-format on
+    }
+    void readingsBehindANoticeOrAQuestionLandInOrder() {
+        QFETCH(QString, behind);
+        QFETCH(bool, automatic);
+        QFETCH(QStringList, heights);
+        QFETCH(QString, shown);
+        QFETCH(int, replaced);
+        f->WriteUserDat(1, automatic ? 1 : 0, 1);
+        if (behind != u"notice") f->WriteRecords(1);
         frmMain& w = f->Start();
-        f->port.Receive(kHeightFrame);
+        const QByteArray three =
+            Person("150.5", "44.4") + Person("140.1", "35.0") + Person("145.0", "40.2");
+        if (behind == u"notice") {
+            f->port.RaiseEvent(CommEvents::Overrun);
+            QVERIFY(w.fraNotice->isVisibleTo(&w));
+            f->port.Receive(Person("133.0", "29.0") + three.left(three.size() / 3 * 2));
+        } else {
+            f->port.Receive(Person("133.0", "29.0"));
+            const auto during = [&](const QString&) { f->port.Receive(three); };
+            (behind == u"question" ? f->dialogs.OnQuestion : f->dialogs.OnMessage) = during;
+            f->dialogs.Answers = {true};
+            const QString path = f->folder.RecordFile();
+            const QList<MeasureRecord> blank(3);
+            if (behind == u"failure") QVERIFY(QFile::remove(path) && QDir().mkpath(path));
+            w.InputClick();  // onto the measured No. 1: asks; the failure is told
+            f->dialogs.OnQuestion = f->dialogs.OnMessage = nullptr;
+            if (behind == u"failure") {
+                QTest::qWait(10);
+                QCOMPARE(w.Link().FramesWaiting(), 6);
+                QVERIFY(w.lblPending->text().contains(u"後の測定値 6 件は待っています"_qs));
+                QCOMPARE(G_Param.CurrentValues.Height.Trimmed(), u"133.0"_qs);
+                QVERIFY(QDir(path).removeRecursively());
+                QVERIFY(RecordFile::Replace(path, blank));
+                w.InputClick();  // written now: the readings behind it come
+            }
+        }
+        QTest::qWait(10);
+        if (automatic) w.AwTimer_Timer();
+        for (int k = 1; k <= heights.size(); ++k)
+            QCOMPARE(f->Record(k + 2).Values.Height.Trimmed(), heights[k - 1]);
+        QCOMPARE(w.txtNumber->text(), shown);
+        QCOMPARE(w.Link().FramesWaiting(), 0);
+        qsizetype journaledAsReplaced = 0;
+        for (const JournalEntry& e : w.Journal().Today())
+            journaledAsReplaced += e.Fate == ReadingFate::Replaced;
+        QCOMPARE(journaledAsReplaced, replaced);
+        if (!automatic) {
+            QCOMPARE(G_Param.CurrentValues.Height.Trimmed(), u"145.0"_qs);
+            QVERIFY(w.picDisp->Lines().contains(
+                u"前の測定値（140.1 cm / 35.0 kg）は書き込まれていません（受信履歴にあります）"_qs));
+            QVERIFY(w.lblPending->text().contains(u"前の測定値（140.1 cm / 35.0 kg）"_qs));
+        }
+    }
+
+    // What became of each reading is in the day's journal.
+    void everyReadingEndsWithItsFateInTheJournal_data() {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<int>("fate");
+        QTest::addColumn<int>("writtenTo");
+        // clang-format off
+        QTest::newRow("ctrl+s")          << "ctrl+s"    << int(ReadingFate::WrittenByInput) << 1;
+        QTest::newRow("automatic")       << "automatic" << int(ReadingFate::WrittenAuto)    << 1;
+        QTest::newRow("clear")           << "clear"     << int(ReadingFate::Cleared)        << 0;
+        QTest::newRow("unsaved, no")     << "no"        << int(ReadingFate::Discarded)      << 0;
+        QTest::newRow("failed write")    << "failure"   << int(ReadingFate::WriteFailed)    << 0;
+        QTest::newRow("not yet written") << "nothing"   << int(ReadingFate::Pending)        << 0;
+        // clang-format on
+    }
+    void everyReadingEndsWithItsFateInTheJournal() {
+        QFETCH(QString, operation);
+        QFETCH(int, fate);
+        QFETCH(int, writtenTo);
+        frmMain& w = f->Start();
+        f->port.Receive(Person("133.0", "29.0"));
+        f->dialogs.Answers = {true};
+        f->dialogs.ThreeWayAnswers = {Answer::No};
+        if (operation == u"ctrl+s") w.InputClick();
+        if (operation == u"automatic") w.AwTimer_Timer();
+        if (operation == u"clear") w.ClearCurrent();
+        if (operation == u"no") w.MoveNumber(2);
+        if (operation == u"failure") {
+            QFile::remove(f->folder.RecordFile());
+            QVERIFY(QDir().mkpath(f->folder.RecordFile()));
+            w.InputClick();
+        }
+        const QList<JournalEntry> today = w.Journal().Today();
+        QCOMPARE(today.size(), 2);
+        for (const JournalEntry& e : today) {
+            QCOMPARE(int(e.Fate), fate);
+            QCOMPARE(e.WrittenTo, writtenTo);
+            QCOMPARE(e.Number, 1);
+        }
+        QCOMPARE(today.first().Value, u"133.0"_qs);
+    }
+
+    // Japanese input pauses longer than the delay: the write waits for Enter or the focus
+    // leaving the box, then takes the whole delay again.
+    void typingHoldsThePendingWrite() {
+        f->WriteUserDat(1, 1, 3);
+        frmMain& w = f->Start();
+        f->port.Receive(Person("170.2", "60.0"));
         QTest::qWait(300);
-        const int left = w.AwTimer->remainingTime();
-        QTest::keyClicks(w.txtSubLabel[0], QStringLiteral("a"));
+        QTest::keyClicks(w.txtSubLabel[0], QStringLiteral("Tennyu"));
+        QVERIFY(!w.AwTimer->isActive());
+        QCOMPARE(w.lblPending->text(), u"入力中のため書き込みを待っています"_qs);
+        QTest::keyClick(w.txtSubLabel[0], Qt::Key_Return);
         QVERIFY(w.AwTimer->isActive());
-        QVERIFY(w.AwTimer->remainingTime() > left);
+        QVERIFY(w.AwTimer->remainingTime() > 2500);
+        w.AwTimer_Timer();
+        QCOMPARE(f->Record(3).SubLabel1.Trimmed(), u"Tennyu"_qs);
+        QCOMPARE(f->Record(3).Values.Weight.Trimmed(), u"60.0"_qs);
     }
 };
 

@@ -1,9 +1,13 @@
 // A whole measuring day: the real program on a virtual X display, a meter played on a pty,
 // the nurse at the keyboard (xdotool), and the day's mishaps: the meter's cable pulled, the
-// program killed, the disk full, the program closed and started again. At the end every
-// pupil's record must be in its place, byte for byte.
+// program killed, the disk full, the program closed and started again, and the nurse's slips:
+// the next pupil on the meter before the last was written, a name typed while a write waits,
+// Ctrl+S after a restart, the link's notice left open while pupils pass. At the end every
+// pupil's record must be in its place, byte for byte, and every reading the meter sent must be
+// in its pupil's record or in the day's reading journal as not written.
 //
-//   soak_day [--pupils N] [--unplugs U] [--crashes K] [--full-disks D] [--seed S]
+//   soak_day [--pupils N] [--unplugs U] [--crashes K] [--full-disks D] [--slips L]
+//            [--manual-writing] [--seed S]
 //
 // SOAK_TRACE=1 prints each pupil as it is measured.
 
@@ -21,6 +25,7 @@
 #include <QFileInfo>
 #include <QMap>
 #include <QProcess>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QThread>
 #include <algorithm>
@@ -33,6 +38,7 @@
 #include "Cp932.h"
 #include "CsvLines.h"
 #include "MeasureRecord.h"
+#include "ReadingJournal.h"
 #include "mdlStandard.h"
 
 namespace {
@@ -42,6 +48,10 @@ constexpr int kPatience = 20000;  // ms; the machine is shared
 // A key reaches the program through the X server, a reading through the pty: a reading sent
 // right after a key can be read first. The nurse waits this long after changing the number.
 constexpr int kSettle = 1000;
+// Where the name boxes are in the main window: the first one's middle, and the step down.
+constexpr int kNameBoxTop = 122;
+constexpr int kNameBoxStep = 29;
+constexpr int kNoticeHeight = 48;  // the notice bar's, with the spacing below it
 const QString kMainTitle = QStringLiteral("Hakaron ver.");
 const QString kBoxTitle = QStringLiteral("Hakaron");
 
@@ -60,6 +70,10 @@ enum class Hazard {
     CrashAfterSave,    // dies right after Ctrl+S: written or not, whichever it was
     FullDisk,          // the write fails, is answered and done again
     Exit,              // the nurse closes the program (終了) and starts it again
+    NextTooSoon,       // the next pupil steps on before this one was written
+    TypeName,          // the nurse types in a name box while the write waits, pauses, Enter
+    SaveAfterRestart,  // a restart shows No. 1; the reading and Ctrl+S would overwrite it
+    NoticeOpen,        // the cable out and back; nobody touches the program for three pupils
 };
 
 struct Pupil {
@@ -187,9 +201,24 @@ private:
 };
 
 struct Options {
-    int Pupils = 1500, Unplugs = 20, Crashes = 5, FullDisks = 2;
+    int Pupils = 1500, Unplugs = 20, Crashes = 5, FullDisks = 2, Slips = 8;
+    bool ManualWriting = false;  // automatic writing off: every pupil written by Ctrl+S
     quint32 Seed = 1;
 };
+
+// A reading the meter sent: pupil k's height or weight.
+struct SentReading {
+    int Pupil = 0;
+    bool Height = true;
+    QByteArray Value;
+};
+
+// The pupil's readings as the meter gave them when the pupil moved: a little off.
+Pupil Moved(Pupil p) {
+    p.Height = QByteArray::number(p.Height.toDouble() + 0.3, 'f', 1);
+    p.Weight = QByteArray::number(p.Weight.toDouble() + 0.2, 'f', 1);
+    return p;
+}
 
 class Day {
 public:
@@ -234,11 +263,18 @@ private:
     void Keys(const QString& window, const QStringList& keys);
     void MainKeys(const QStringList& keys) { Keys(WaitWindow(kMainTitle), keys); }
     void AnswerBox(const QString& key = u"Return"_qs);
-    void SendReadings(const Pupil& p, bool height = true, bool weight = true);
+    void SendReadings(const Pupil& p, bool height = true, bool weight = true, int pupil = 0);
+    void WaitLineClosed(const QString& device);
+    void ClickNameBox(int box);
+    int NoticeOffset();
+    void CloseNotice();
     void LoadRoster();
     void Crash();
     void Unplug();
     bool MeasurePupil(int k, Hazard hazard);
+    bool Slip(int k, Hazard hazard);
+    void Restart();
+    int JournalCheck(int& journaled);
     int FinalCheck(double minutes);
 
     Options m_o;
@@ -249,7 +285,11 @@ private:
     std::unique_ptr<Line> m_line;
     QList<Pupil> m_pupils;         // index k: pupil k (0 unused)
     QList<QByteArray> m_expected;  // index k: pupil k's record
-    int m_replugs = 0, m_crashes = 0, m_fullDisks = 0;
+    QList<SentReading> m_sent;     // every reading the meter sent, in order
+    QMap<int, Hazard> m_hazards;   // the day's mishaps still to come, by pupil
+    QList<bool> m_onDisplay;       // index k: pupil k's readings already sent and shown
+    QSet<int> m_done;              // pupils a slip before measured and wrote already
+    int m_replugs = 0, m_crashes = 0, m_fullDisks = 0, m_slips = 0;
     std::mt19937 m_random;
 };
 
@@ -275,16 +315,20 @@ bool Day::Prepare() {
     if (!QFile::copy(QStringLiteral(HAKARON_BIN), Path(u"hakaron"_qs))) return false;
     for (const char* sub : {"Org", "Name_List", "ports", "tmp"})
         if (!m_dir.mkpath(QString::fromLatin1(sub))) return false;
-    // COM1, manual mode, automatic writing on with a delay of one second.
+    // COM1, manual mode, automatic writing on (unless told) with a delay of two seconds: on a
+    // busy machine a Ctrl+S can take more than one to arrive, and after the automatic write it
+    // would write the next number blank and move on.
     QFile settings(Path(u"Org/user.dat"_qs));
-    if (!settings.open(QIODevice::WriteOnly) || settings.write("\"4800,E,8,1\",1,0,1,1\r\n") < 0)
-        return false;
+    const QByteArray line =
+        m_o.ManualWriting ? "\"4800,E,8,1\",1,0,0,2\r\n" : "\"4800,E,8,1\",1,0,1,2\r\n";
+    if (!settings.open(QIODevice::WriteOnly) || settings.write(line) < 0) return false;
     settings.close();
     QByteArray roster;
     m_pupils.append(Pupil{});
     m_expected.append(QByteArray());
     for (int k = 1; k <= m_o.Pupils; ++k) {
-        const Pupil p = MakePupil(k, m_o.Seed);
+        Pupil p = MakePupil(k, m_o.Seed);
+        if (m_o.ManualWriting) p.AutoWrite = false;
         roster += '"' + Cp932::Encode(p.Name) + "\",\"" + Cp932::Encode(p.Class) + "\",\"" +
                   Cp932::Encode(p.Number) + "\"\r\n";
         m_pupils.append(p);
@@ -452,8 +496,12 @@ void Day::AnswerBox(const QString& key) {
     }
 }
 
-// The readings sent; returns once the program has read them.
-void Day::SendReadings(const Pupil& p, bool height, bool weight) {
+// The readings sent (pupil `pupil`'s, when not 0); returns once the program has read them.
+void Day::SendReadings(const Pupil& p, bool height, bool weight, int pupil) {
+    if (pupil > 0) {
+        if (height) m_sent.append({pupil, true, p.Height});
+        if (weight) m_sent.append({pupil, false, p.Weight});
+    }
     QByteArray bytes;
     if (height) bytes += Frame("SY", p.Height);
     if (weight) bytes += Frame("TZ", p.Weight);
@@ -482,6 +530,111 @@ void Day::LoadRoster() {
     Check(file.size() == (m_o.Pupils + 2) * kRecord, u"the roster is not the measurement set"_qs);
 }
 
+// 終了 from the File menu, and the program started again: it shows No. 1.
+void Day::Restart() {
+    MainKeys({u"alt+f"_qs, u"x"_qs});
+    Check(m_program->waitForFinished(kPatience), u"終了 does not end the program"_qs);
+    StartProgram();
+}
+
+// How far the notice bar, when it shows, moves the controls below it down: its yellow is
+// looked for where it starts.
+int Day::NoticeOffset() {
+    QProcess shot;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"DISPLAY"_qs, m_display);
+    shot.setProcessEnvironment(env);
+    shot.start(u"import"_qs, {u"-window"_qs, WaitWindow(kMainTitle), u"-crop"_qs, u"1x1+11+100"_qs,
+                              u"-depth"_qs, u"8"_qs, u"rgb:-"_qs});
+    shot.waitForFinished(kPatience);
+    const QByteArray pixel = shot.readAllStandardOutput();
+    return pixel.size() >= 3 && quint8(pixel[0]) > 0xF0 && quint8(pixel[2]) < 0xD0 ? kNoticeHeight
+                                                                                   : 0;
+}
+
+// The nurse closes a notice that stays (the journal could not be written on the full disk).
+void Day::CloseNotice() {
+    if (NoticeOffset() == 0) return;
+    Xdotool({u"mousemove"_qs, u"--window"_qs, WaitWindow(kMainTitle), u"478"_qs, u"100"_qs,
+             u"click"_qs, u"1"_qs});
+}
+
+// The third name box (the roster's "No.k"), clicked and all of it selected by Ctrl+A.
+void Day::ClickNameBox(int box) {
+    const QString window = WaitWindow(kMainTitle);
+    const int y = kNameBoxTop + box * kNameBoxStep + NoticeOffset();
+    Xdotool({u"mousemove"_qs, u"--window"_qs, window, u"160"_qs, QString::number(y), u"click"_qs,
+             u"1"_qs});
+    Keys(window, {u"ctrl+a"_qs});
+}
+
+// The nurse's slips. False when the pupil has to be measured again.
+bool Day::Slip(int k, Hazard hazard) {
+    const Pupil& p = m_pupils[k];
+    ++m_slips;
+    if (hazard == Hazard::NextTooSoon) {
+        const Pupil& next = m_pupils[k + 1];
+        if (!m_o.ManualWriting) {
+            // Automatic writing: the pupil on display is written before the next one's
+            // reading is taken, each on a number of its own.
+            SendReadings(p, true, true, k);
+            SendReadings(next, true, true, k + 1);
+            m_onDisplay[k + 1] = true;
+            WaitRecord(k);
+            return true;
+        }
+        // Manual writing: a pupil who moved is not written; the next one's readings replace
+        // those on display and the window says so. The nurse measures the pupil again.
+        SendReadings(Moved(p), true, true, k);
+        SendReadings(next, true, true, k + 1);
+        SendReadings(p, true, true, k);
+        MainKeys({u"ctrl+s"_qs});
+        WaitRecord(k);
+        return true;
+    }
+    if (hazard == Hazard::TypeName) {
+        // The write waits while the name is typed, through a pause longer than its delay.
+        SendReadings(p, true, true, k);
+        ClickNameBox(2);
+        Xdotool({u"type"_qs, u"--delay"_qs, u"40"_qs, p.Number});
+        Sleep(3500);
+        Check(!IsWritten(k), u"No.%1 written while its name was typed"_qs.arg(k));
+        // Enter starts the delay again; Tab then leaves the box, so that a key the X server
+        // delivers without its Ctrl later is not typed into a name.
+        MainKeys({u"Return"_qs});
+        WaitRecord(k);
+        MainKeys({u"Tab"_qs});
+        return true;
+    }
+    if (hazard == Hazard::SaveAfterRestart) {
+        // No. 1 shows after the restart: the pupil's reading and Ctrl+S ask before
+        // overwriting it; No (Enter), then 未測定へ drops the reading (いいえ).
+        Restart();
+        SendReadings(Moved(p), true, true, k);
+        MainKeys({u"ctrl+s"_qs});
+        AnswerBox();
+        const QByteArray before = NumberBox();
+        MainKeys({u"ctrl+u"_qs});
+        AnswerBox(u"n"_qs);
+        QElapsedTimer t;
+        t.start();
+        while (NumberBox() == before && t.elapsed() < kPatience) Sleep(100);
+        Sleep(kSettle);
+        Check(Measured(1), u"No.1 overwritten after a restart"_qs);
+        return false;
+    }
+    // The notice shows; nothing is touched while this pupil and the next two pass.
+    Unplug();
+    for (int j = k; j < k + 3; ++j) {
+        SendReadings(m_pupils[j], true, true, j);
+        if (m_o.ManualWriting) MainKeys({u"ctrl+s"_qs});
+        WaitRecord(j);
+        if (j > k) m_onDisplay[j] = false;
+    }
+    for (int j = k + 1; j < k + 3; ++j) m_done.insert(j);
+    return true;
+}
+
 void Day::Crash() {
     ::kill(pid_t(m_program->processId()), SIGKILL);
     StopProgram();
@@ -495,8 +648,9 @@ QByteArray Day::NumberBox() {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(u"DISPLAY"_qs, m_display);
     shot.setProcessEnvironment(env);
-    shot.start(u"import"_qs, {u"-window"_qs, WaitWindow(kMainTitle), u"-crop"_qs, u"40x24+30+82"_qs,
-                              u"rgb:-"_qs});
+    const QString crop = QStringLiteral("40x24+30+%1").arg(82 + NoticeOffset());
+    shot.start(u"import"_qs,
+               {u"-window"_qs, WaitWindow(kMainTitle), u"-crop"_qs, crop, u"rgb:-"_qs});
     shot.waitForFinished(kPatience);
     return shot.readAllStandardOutput();
 }
@@ -512,14 +666,30 @@ void Day::MoveKeys(const QString& key) {
     Sleep(kSettle);
 }
 
-// The cable out: the program tells once; a while later the cable is back in.
+// Until the program has let go of `device`: it noticed the cable out.
+void Day::WaitLineClosed(const QString& device) {
+    QElapsedTimer t;
+    t.start();
+    const QString fds = QStringLiteral("/proc/%1/fd").arg(m_program->processId());
+    for (bool open = true; open; Sleep(50)) {
+        open = false;
+        for (const QFileInfo& fd : QDir(fds).entryInfoList(QDir::Files | QDir::System))
+            open = open || fd.symLinkTarget() == device;
+        Check(t.elapsed() < kPatience, u"the program does not notice the cable out"_qs);
+    }
+}
+
+// The cable out: the program tells it in its window, never in a box that would hold the
+// day; a while later the cable is back in, and nobody touches the program.
 void Day::Unplug() {
+    const QString device = m_line->Device();
     m_line.reset();
     // The device is gone, as a pulled adapter's is: the pty's number may go to another
     // program's pty meanwhile, which must not be taken for the meter.
     LinkPort(Path(u"ports/unplugged"_qs));
-    AnswerBox();
+    WaitLineClosed(device);
     Sleep(200 + int(m_random() % 1300));
+    Check(Windows(kBoxTitle).isEmpty(), u"a message box holds the day after the cable out"_qs);
     Replug();
     ++m_replugs;
     // The program comes back online by itself once its port is there again.
@@ -539,6 +709,11 @@ bool Day::MeasurePupil(int k, Hazard hazard) {
         case Hazard::CrashBefore:
             Crash();
             return false;
+        case Hazard::NextTooSoon:
+        case Hazard::TypeName:
+        case Hazard::SaveAfterRestart:
+        case Hazard::NoticeOpen:
+            return Slip(k, hazard);
         default:
             break;
     }
@@ -550,14 +725,16 @@ bool Day::MeasurePupil(int k, Hazard hazard) {
                   0,
               u"prlimit fails"_qs);
     }
-    SendReadings(p, true, hazard != Hazard::UnplugBetween);
+    // A pupil the slip before put on display is there already.
+    if (!m_onDisplay[k]) SendReadings(p, true, hazard != Hazard::UnplugBetween, k);
+    m_onDisplay[k] = false;
     if (hazard == Hazard::UnplugBetween) {
         QElapsedTimer sent;
         sent.start();
         Unplug();
         // Automatic writing stores the height alone a second after it came; the nurse then
         // goes back to the pupil. Either way the pupil is measured again.
-        while (sent.elapsed() < 3000 && !IsWritten(k)) Sleep(50);
+        while (sent.elapsed() < 4000 && !IsWritten(k)) Sleep(50);
         if (IsWritten(k)) MoveKeys(u"ctrl+b"_qs);
         return false;
     }
@@ -579,6 +756,7 @@ bool Day::MeasurePupil(int k, Hazard hazard) {
         Check(QProcess::execute(u"prlimit"_qs, {u"--pid"_qs, pid, u"--fsize=unlimited:"_qs}) == 0,
               u"prlimit fails"_qs);
         ++m_fullDisks;
+        CloseNotice();
     }
     // As soon as both values show; on a slow machine automatic writing may have been first.
     if (!Measured(k)) MainKeys({u"ctrl+s"_qs});
@@ -612,7 +790,13 @@ int Day::Run() {
             if ((h == Hazard::UnplugPending && !automatic) ||
                 ((h == Hazard::UnplugBetween || h == Hazard::FullDisk) && automatic))
                 continue;
+            // Some take the next pupils along: they are kept free of mishaps of their own.
+            const int along = h == Hazard::NoticeOpen ? 2 : h == Hazard::NextTooSoon ? 1 : 0;
+            bool free = k + along <= m_o.Pupils;
+            for (int j = k + 1; j <= k + along && free; ++j) free = !hazards.contains(j);
+            if (!free) continue;
             hazards.insert(k, h);
+            for (int j = k + 1; j <= k + along; ++j) hazards.insert(j, Hazard::None);
             return;
         }
     };
@@ -622,19 +806,55 @@ int Day::Run() {
     for (int i = 0; i < m_o.Unplugs; ++i) place(unplugs[random() % 3]);
     for (int i = 0; i < m_o.Crashes; ++i) place(crashes[random() % 3]);
     for (int i = 0; i < m_o.FullDisks; ++i) place(Hazard::FullDisk);
+    // Typing holds an automatic write: with manual writing there is none to hold.
+    const Hazard slips[] = {Hazard::NextTooSoon, Hazard::SaveAfterRestart, Hazard::NoticeOpen,
+                            Hazard::TypeName};
+    for (int i = 0; i < m_o.Slips; ++i) place(slips[i % (m_o.ManualWriting ? 3 : 4)]);
+    m_onDisplay = QList<bool>(m_o.Pupils + 2, false);
 
     for (int k = 1; k <= m_o.Pupils; ++k) {
         Hazard hazard = hazards.take(k);
+        if (m_done.contains(k)) continue;
         if (hazard == Hazard::Exit) {
-            MainKeys({u"alt+f"_qs, u"x"_qs});
-            Check(m_program->waitForFinished(kPatience), u"終了 does not end the program"_qs);
-            StartProgram();
+            Restart();
             MoveKeys(u"ctrl+u"_qs);  // 未測定のナンバーへ進む
             hazard = Hazard::None;
         }
         while (!MeasurePupil(k, hazard)) hazard = Hazard::None;  // measured again
     }
     return FinalCheck(clock.elapsed() / 60000.0);
+}
+
+// Every reading sent is in its pupil's record, or in the day's journal as never written.
+// Returns how many are neither; `journaled` counts those found only in the journal.
+int Day::JournalCheck(int& journaled) {
+    QList<JournalEntry> notWritten;
+    for (const QFileInfo& file :
+         QDir(Path(u"Org/journal"_qs)).entryInfoList({u"*.csv"_qs}, QDir::Files)) {
+        QFile f(file.filePath());
+        if (!f.open(QIODevice::ReadOnly)) continue;
+        for (const JournalEntry& e : JournalFormat::Parse(f.readAll()))
+            if (e.NeverWritten()) notWritten << e;
+    }
+    int lost = 0;
+    for (const SentReading& r : m_sent) {
+        const MeasureValues v = MeasureRecord::Decode(Record(r.Pupil)).Values;
+        if ((r.Height ? v.Height : v.Weight).Trimmed() == QString::fromLatin1(r.Value)) continue;
+        const MeasuredQuantity kind =
+            r.Height ? MeasuredQuantity::Height : MeasuredQuantity::Weight;
+        const auto found = std::find_if(notWritten.begin(), notWritten.end(), [&](const auto& e) {
+            return e.Kind == kind && e.Value == QString::fromLatin1(r.Value);
+        });
+        if (found == notWritten.end()) {
+            ++lost;
+            std::fprintf(stderr, "soak_day: pupil %d's %s %s is nowhere\n", r.Pupil,
+                         r.Height ? "height" : "weight", r.Value.constData());
+        } else {
+            ++journaled;
+            notWritten.erase(found);
+        }
+    }
+    return lost;
 }
 
 int Day::FinalCheck(double minutes) {
@@ -678,10 +898,16 @@ int Day::FinalCheck(double minutes) {
     if (dataLines != m_o.Pupils)
         faults << QStringLiteral("CSV has %1 right data lines").arg(dataLines);
 
+    int journaled = 0;
+    const int lost = JournalCheck(journaled);
+    if (lost > 0) faults << QStringLiteral("%1 readings neither written nor journaled").arg(lost);
+
     std::printf(
         "day: %d pupils, %d right, %d misplaced, %d missing, %d replugs, %d crashes, "
-        "%d full disks, %.1f min\n",
-        m_o.Pupils, right, misplaced, missing, m_replugs, m_crashes, m_fullDisks, minutes);
+        "%d full disks, %d slips, %d readings sent, %d journaled as not written, %d lost, "
+        "%.1f min\n",
+        m_o.Pupils, right, misplaced, missing, m_replugs, m_crashes, m_fullDisks, m_slips,
+        int(m_sent.size()), journaled, lost, minutes);
     std::fflush(stdout);
     if (!faults.isEmpty()) Fail(faults.mid(0, 20).join(u'\n'));
     return 0;
@@ -697,16 +923,20 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption unplugs(u"unplugs"_qs, u"cable pulled"_qs, u"U"_qs, u"20"_qs);
     const QCommandLineOption crashes(u"crashes"_qs, u"program killed"_qs, u"K"_qs, u"5"_qs);
     const QCommandLineOption fullDisks(u"full-disks"_qs, u"writes failing"_qs, u"D"_qs, u"2"_qs);
+    const QCommandLineOption slips(u"slips"_qs, u"the nurse's slips"_qs, u"L"_qs, u"8"_qs);
+    const QCommandLineOption manual(u"manual-writing"_qs, u"automatic writing off"_qs);
     const QCommandLineOption seed(u"seed"_qs, u"the day's chance"_qs, u"S"_qs, u"1"_qs);
-    parser.addOptions({pupils, unplugs, crashes, fullDisks, seed});
+    parser.addOptions({pupils, unplugs, crashes, fullDisks, slips, manual, seed});
     parser.process(app);
     Options o;
     o.Pupils = std::clamp(parser.value(pupils).toInt(), 4, 1500);
     o.Unplugs = parser.value(unplugs).toInt();
     o.Crashes = parser.value(crashes).toInt();
     o.FullDisks = parser.value(fullDisks).toInt();
+    o.Slips = parser.value(slips).toInt();
+    o.ManualWriting = parser.isSet(manual);
     o.Seed = parser.value(seed).toUInt();
-    if (o.Unplugs + o.Crashes + o.FullDisks >= o.Pupils - 2) {
+    if (o.Unplugs + o.Crashes + o.FullDisks + 3 * o.Slips >= o.Pupils - 2) {
         std::fprintf(stderr, "soak_day: too many mishaps for %d pupils\n", o.Pupils);
         return 2;
     }
