@@ -27,6 +27,10 @@ install(PROGRAMS ${CMAKE_SOURCE_DIR}/scripts/hakaron-desktop-entry.sh DESTINATIO
 
 # Copied so that the folder keeps its Japanese buttons on a machine without Qt's translations.
 set(qt_translations "${QT6_INSTALL_PREFIX}/${QT6_INSTALL_TRANSLATIONS}")
+# Qt cross-built for Windows comes without translations: the host's are the same texts.
+if(CMAKE_CROSSCOMPILING AND NOT EXISTS "${qt_translations}/qtbase_ja.qm")
+  set(qt_translations /usr/share/qt6/translations)
+endif()
 if(EXISTS "${qt_translations}/qtbase_ja.qm")
   install(FILES "${qt_translations}/qtbase_ja.qm" DESTINATION translations)
 else()

@@ -4,6 +4,7 @@
 #include <QMetaObject>
 #include <utility>
 
+#include "CommPoller.h"
 #include "PortNames.h"
 
 namespace {
@@ -60,6 +61,13 @@ QtSerialPort::QtSerialPort(const QString& appFolder, QObject* parent)
     setObjectName(QStringLiteral("mscPort"));
     connect(m_port, &QSerialPort::readyRead, this, &QtSerialPort::port_readyRead);
     connect(m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::port_errorOccurred);
+    if (CommPoller::Needed()) {
+        m_poller = new CommPoller(m_port, this);
+        connect(m_poller, &CommPoller::BytesArrived, this, &QtSerialPort::port_readyRead);
+        connect(m_poller, &CommPoller::DeviceFailed, this, [this] {
+            if (!m_vanished) DeviceGone();
+        });
+    }
 }
 
 QtSerialPort::~QtSerialPort() {
@@ -71,6 +79,7 @@ QtSerialPort::~QtSerialPort() {
 
 QString QtSerialPort::Input() {
     QByteArray bytes = std::exchange(m_leftover, {});
+    if (m_poller) bytes += m_poller->Take();
     if (m_port->isOpen()) bytes += m_port->readAll();
     return QString::fromLatin1(bytes);
 }
@@ -114,6 +123,7 @@ int QtSerialPort::OpenDevice() {
     }
     ApplyLineSettings();
     ApplyControlLines();
+    if (m_poller) m_poller->Start();
     return CommErrors::None;
 }
 
@@ -179,6 +189,7 @@ void QtSerialPort::DeviceGone() {
         [this, opening = m_openCount] {
             if (opening != m_openCount) return;  // closed and opened again meanwhile
             if (m_port->isOpen()) {
+                if (m_poller) m_leftover += m_poller->Take();
                 m_leftover += m_port->readAll();
                 m_port->close();
             }
