@@ -9,14 +9,18 @@ hakaron_program_ports=16
 # Wine run as root gives the machine's serial devices (/dev/ttyS0 is its console) COM ports
 # of its own accord. As root every Wine process of ours runs in a mount namespace where those
 # devices are /dev/null, so not even a stray enumeration can reach the console.
-hakaron_wine() {
+hakaron_wine_argv() {
   if [ "$(id -u)" -eq 0 ] && unshare -m true 2>/dev/null; then
-    unshare -m sh -c 'for d in /dev/ttyS* /dev/ttyUSB* /dev/ttyACM*; do
-                        [ -e "$d" ] && mount --bind /dev/null "$d"
-                      done; exec "$@"' sh "$@"
+    WINE_ARGV=(unshare -m sh -c 'for d in /dev/ttyS* /dev/ttyUSB* /dev/ttyACM*; do
+                                   [ -e "$d" ] && mount --bind /dev/null "$d"
+                                 done; exec "$@"' sh "$@")
   else
-    "$@"
+    WINE_ARGV=("$@")
   fi
+}
+hakaron_wine() {
+  hakaron_wine_argv "$@"
+  "${WINE_ARGV[@]}"
 }
 
 # Fails when a COM port of the program, or any COM port where the devices are not shadowed,
