@@ -92,7 +92,8 @@ int QtSerialPort::OpenDevice() {
     const PortDevice device = DeviceOf(CommPort());
     if (device.Linked) m_linkedPorts.insert(CommPort());
     m_devicePath = device.Path;
-    if (m_devicePath.isEmpty() || !QFileInfo::exists(m_devicePath)) return CommErrors::NoSuchPort;
+    // Present, not a file check: on Windows "COM1" is no file name.
+    if (m_devicePath.isEmpty() || !device.Present) return CommErrors::NoSuchPort;
     if (m_port->isOpen()) m_port->close();
     m_leftover.clear();
     m_vanished = false;

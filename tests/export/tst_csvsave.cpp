@@ -192,6 +192,10 @@ private slots:
     void failedSaveSaysWhyInAThirdLine() {
         QFETCH(QString, target);
         QFETCH(QString, reason);
+#ifdef Q_OS_WIN
+        if (QByteArray(QTest::currentDataTag()).contains("link"))
+            QSKIP("a symbolic link; Windows makes a shortcut file instead");
+#endif
         WriteSet(1);
         const QDir folder(m_folder->Path());
         WriteOld(folder.filePath(QStringLiteral("Name_List/3年2組.nml")));
