@@ -58,24 +58,19 @@ printf '%s%s%s' "$header" "$captions" "$blank" >"$folder/Org/zqmtemp.rdm"
 # Whether a process other than the meter holds DEVICE open (the program, or Wine's server
 # for it).
 held_by_program() {
-  local fd
-  for fd in /proc/[0-9]*/fd/*; do
-    case $fd in "/proc/$meter_pid/"* | "/proc/$$/"*) continue ;; esac
-    [ "$(readlink "$fd" 2>/dev/null)" = "$1" ] && return 0
-  done
-  return 1
+  find /proc/[0-9]*/fd -maxdepth 1 -lname "$1" 2>/dev/null | grep -v "^/proc/$meter_pid/" | grep -q .
 }
 wait_until() {
-  local seconds=$1
+  local deadline=$((SECONDS + $1))
   shift
-  for _ in $(seq $((seconds * 5))); do
-    "$@" && return 0
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
     sleep 0.2
   done
-  return 1
 }
 release() { printf '\002%s\003' "$2" >"$1"; }
-records() { echo $(($(stat -c %s "$folder/Org/zqmtemp.rdm") / 150)); }
+has_records() { [ $(($(stat -c %s "$folder/Org/zqmtemp.rdm") / 150)) -ge "$1" ]; }
+replugged() { [ -n "$(sed -n 2p "$work/meter.out")" ]; }
 
 cat >"$work/meter.txt" <<'SCRIPT'
 wait GO
@@ -96,13 +91,13 @@ device=$(sed -n 1p "$work/meter.out")
 program_pid=$!
 wait_until 120 held_by_program "$device" || fail "hakaron.exe did not open COM1 ($device)"
 release "$device" GO
-wait_until 60 test "$(records)" -ge 4 || fail "the first reading was not written automatically"
+wait_until 60 has_records 4 || fail "the first reading was not written automatically"
 # The meter's cable is pulled and pushed back: a new line behind the same COM1.
-wait_until 30 test "$(sed -n 2p "$work/meter.out")" || fail "the meter did not replug"
+wait_until 30 replugged || fail "the meter did not replug"
 device=$(sed -n 2p "$work/meter.out")
 wait_until 120 held_by_program "$device" || fail "hakaron.exe did not reopen COM1 after the replug"
 release "$device" GO
-wait_until 60 test "$(records)" -ge 5 || fail "the reading after the replug was not written"
+wait_until 60 has_records 5 || fail "the reading after the replug was not written"
 kill "$program_pid" 2>/dev/null || true
 wait "$program_pid" 2>/dev/null || true
 program_pid=
