@@ -86,10 +86,6 @@ private slots:
         QFETCH(bool, starts);
         QFETCH(bool, detects);
 #ifdef Q_OS_WIN
-        // The session's named mutex names the folder, and holds where no file can be made.
-        if (found == u"missing") detects = true;
-#endif
-#ifdef Q_OS_WIN
         if (QStringList{u"fifo"_qs, u"link"_qs, u"held"_qs, u"unreadable"_qs, u"read-only"_qs}
                 .contains(found))
             QSKIP("a Linux file kind or holder: FIFO, symbolic link, mode bits, flock(1)");
