@@ -58,7 +58,9 @@ printf '%s%s%s' "$header" "$captions" "$blank" >"$folder/Org/zqmtemp.rdm"
 # Whether a process other than the meter holds DEVICE open (the program, or Wine's server
 # for it).
 held_by_program() {
-  find /proc/[0-9]*/fd -maxdepth 1 -lname "$1" 2>/dev/null | grep -v "^/proc/$meter_pid/" | grep -q .
+  local holders
+  holders=$(find /proc/[0-9]*/fd -maxdepth 1 -lname "$1" 2>/dev/null || true)
+  [ -n "$(grep -v "^/proc/$meter_pid/" <<<"$holders" || true)" ]
 }
 wait_until() {
   local deadline=$((SECONDS + $1))
