@@ -14,6 +14,9 @@ if [ ! -x "$meter_bin" ] || [ ! -x "$linux_bin" ]; then
   exit 77
 fi
 export LC_ALL=C
+# The display of the run's Wine prefix (wine-prefix.sh), where the program's windows open.
+prefix_display=$(dirname "$wine_run")/wine-prefix.display
+[ -s "$prefix_display" ] && export DISPLAY=$(cat "$prefix_display")
 work=$(mktemp -d)
 meter_pid=
 program_pid=
@@ -27,7 +30,7 @@ cleanup() {
 trap cleanup EXIT
 fail() {
   echo "wine.e2e: FAIL: $*" >&2
-  [ -f "$work/program.log" ] && sed 's/^/  program: /' "$work/program.log" >&2
+  [ -f "$work/program.log" ] && grep -av '^0x' "$work/program.log" | tail -20 | sed 's/^/  program: /' >&2
   exit 1
 }
 
@@ -98,6 +101,13 @@ wait_until 60 has_records 4 || fail "the first reading was not written automatic
 wait_until 30 replugged || fail "the meter did not replug"
 device=$(sed -n 2p "$work/meter.out")
 wait_until 120 held_by_program "$device" || fail "hakaron.exe did not reopen COM1 after the replug"
+# The nurse reads the message about the pulled cable and presses Enter; automatic writing
+# waits while a message is open.
+if [ -n "${DISPLAY:-}" ] && command -v xdotool >/dev/null; then
+  sleep 3
+  xdotool key Return || true
+  sleep 2
+fi
 release "$device" GO
 wait_until 60 has_records 5 || fail "the reading after the replug was not written"
 kill "$program_pid" 2>/dev/null || true
