@@ -101,15 +101,18 @@ wait_until 60 has_records 4 || fail "the first reading was not written automatic
 wait_until 30 replugged || fail "the meter did not replug"
 device=$(sed -n 2p "$work/meter.out")
 wait_until 120 held_by_program "$device" || fail "hakaron.exe did not reopen COM1 after the replug"
-# The nurse reads the message about the pulled cable and presses Enter; automatic writing
+# The nurse reads the messages about the pulled cable and presses Enter; automatic writing
 # waits while a message is open.
-if [ -n "${DISPLAY:-}" ] && command -v xdotool >/dev/null; then
-  sleep 3
-  xdotool key Return || true
-  sleep 2
-fi
 release "$device" GO
-wait_until 60 has_records 5 || fail "the reading after the replug was not written"
+written_after_enter() {
+  has_records 5 && return 0
+  if [ -n "${DISPLAY:-}" ] && command -v xdotool >/dev/null && [ $((SECONDS % 5)) = 0 ]; then
+    xdotool key Return 2>/dev/null || true
+    sleep 1
+  fi
+  return 1
+}
+wait_until 90 written_after_enter || fail "the reading after the replug was not written"
 kill "$program_pid" 2>/dev/null || true
 wait "$program_pid" 2>/dev/null || true
 program_pid=
