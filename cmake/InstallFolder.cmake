@@ -27,15 +27,28 @@ install(CODE [[
   endif()
 ]])
 install(FILES ${CMAKE_SOURCE_DIR}/info/hakaron.svg DESTINATION .)
-install(PROGRAMS ${CMAKE_SOURCE_DIR}/scripts/hakaron-desktop-entry.sh DESTINATION .)
+if(WIN32)
+  # The manual is built into the program (F1); a copy to read without starting it.
+  install(DIRECTORY ${CMAKE_SOURCE_DIR}/info/help/ DESTINATION manual)
+else()
+  install(PROGRAMS ${CMAKE_SOURCE_DIR}/scripts/hakaron-desktop-entry.sh DESTINATION .)
+endif()
 
 # Copied so that the folder keeps its Japanese buttons on a machine without Qt's translations.
 set(qt_translations "${QT6_INSTALL_PREFIX}/${QT6_INSTALL_TRANSLATIONS}")
+# Qt cross-built for Windows comes without translations: the host's are the same texts.
+if(CMAKE_CROSSCOMPILING AND NOT EXISTS "${qt_translations}/qtbase_ja.qm")
+  set(qt_translations /usr/share/qt6/translations)
+endif()
 if(EXISTS "${qt_translations}/qtbase_ja.qm")
   install(FILES "${qt_translations}/qtbase_ja.qm" DESTINATION translations)
 else()
   message(WARNING "qtbase_ja.qm not found in ${qt_translations}: install qt6-translations-l10n "
                   "for Japanese message-box buttons")
+endif()
+
+if(WIN32)
+  return()  # the Windows folder is packed by scripts/package-windows.sh
 endif()
 
 # The desktop entry names the folder's absolute path, so it is written at install time. A

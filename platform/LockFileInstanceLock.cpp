@@ -26,9 +26,11 @@ enum class Key { Held, Taken, Unavailable };
 
 // The folder's key: a named mutex of the session, named by the folder's path.
 Key LockFolder(const QString& folder, qintptr& key) {
-    const QByteArray id = QCryptographicHash::hash(QDir(folder).canonicalPath().toLower().toUtf8(),
-                                                   QCryptographicHash::Sha1)
-                              .toHex();
+    // A missing folder has no canonical path, and nothing to guard.
+    const QString canonical = QDir(folder).canonicalPath();
+    if (canonical.isEmpty()) return Key::Unavailable;
+    const QByteArray id =
+        QCryptographicHash::hash(canonical.toLower().toUtf8(), QCryptographicHash::Sha1).toHex();
     const QString name = QStringLiteral("Local\\Hakaron-") + QString::fromLatin1(id);
     HANDLE mutex = CreateMutexW(nullptr, FALSE, reinterpret_cast<LPCWSTR>(name.utf16()));
     if (!mutex) return Key::Unavailable;

@@ -5,6 +5,7 @@
 #include <QMetaObject>
 #include <utility>
 
+#include "CommPoller.h"
 #include "PortNames.h"
 
 namespace {
@@ -92,6 +93,13 @@ QtSerialPort::QtSerialPort(const QString& appFolder, QObject* parent)
     connect(m_port, &QSerialPort::readyRead, this, &QtSerialPort::port_readyRead,
             Qt::QueuedConnection);
     connect(m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::port_errorOccurred);
+    if (CommPoller::Needed()) {
+        m_poller = new CommPoller(m_port, this);
+        connect(m_poller, &CommPoller::BytesArrived, this, &QtSerialPort::port_readyRead);
+        connect(m_poller, &CommPoller::DeviceFailed, this, [this] {
+            if (!m_vanished) DeviceGone();
+        });
+    }
 }
 
 QtSerialPort::~QtSerialPort() {
@@ -103,6 +111,7 @@ QtSerialPort::~QtSerialPort() {
 
 QString QtSerialPort::Input() {
     QByteArray bytes = std::exchange(m_leftover, {});
+    if (m_poller) bytes += m_poller->Take();
     if (m_port->isOpen()) bytes += m_port->readAll();
     return QString::fromLatin1(bytes);
 }
@@ -115,7 +124,8 @@ int QtSerialPort::OpenDevice() {
     const PortDevice device = DeviceOf(CommPort());
     if (device.Linked) m_linkedPorts.insert(CommPort());
     m_devicePath = device.Path;
-    if (m_devicePath.isEmpty() || !QFileInfo::exists(m_devicePath)) return CommErrors::NoSuchPort;
+    // Present, not a file check: on Windows "COM1" is no file name.
+    if (m_devicePath.isEmpty() || !device.Present) return CommErrors::NoSuchPort;
     if (m_port->isOpen()) m_port->close();
     m_leftover.clear();
     m_vanished = false;
@@ -151,6 +161,7 @@ int QtSerialPort::OpenDevice() {
     }
     ApplyLineSettings();
     ApplyControlLines();
+    if (m_poller) m_poller->Start();
     return CommErrors::None;
 }
 
@@ -220,6 +231,7 @@ void QtSerialPort::DeviceGone() {
         [this, opening = m_openCount] {
             if (opening != m_openCount) return;  // closed and opened again meanwhile
             if (m_port->isOpen()) {
+                if (m_poller) m_leftover += m_poller->Take();
                 m_leftover += m_port->readAll();
                 m_port->close();
             }

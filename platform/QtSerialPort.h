@@ -8,6 +8,8 @@
 
 #include "SerialPort.h"
 
+class CommPoller;
+
 // The CommEvent raised for a Qt error that has no line-error counterpart; the link shows it
 // as an undefined error.
 constexpr int kUndefinedCommEvent = 1099;
@@ -47,10 +49,11 @@ private:
 
     QString m_appFolder;
     QString m_devicePath;
-    QSerialPort* m_port = nullptr;  // child
-    QByteArray m_leftover;          // read before a vanished device was closed
-    bool m_configuring = false;     // refusals while applying settings are not errors
-    bool m_vanished = false;        // the device is gone; later errors of it are echoes
-    quint64 m_openCount = 0;        // tells a queued close which opening it belongs to
-    QSet<int> m_linkedPorts;        // ports a ports/COMn link has named in this run
+    QSerialPort* m_port = nullptr;   // child
+    CommPoller* m_poller = nullptr;  // child, where the system never signals bytes (Wine)
+    QByteArray m_leftover;           // read before a vanished device was closed
+    bool m_configuring = false;      // refusals while applying settings are not errors
+    bool m_vanished = false;         // the device is gone; later errors of it are echoes
+    quint64 m_openCount = 0;         // tells a queued close which opening it belongs to
+    QSet<int> m_linkedPorts;         // ports a ports/COMn link has named in this run
 };

@@ -215,6 +215,8 @@ private slots:
         const QByteArray old = Spaces(300) + NumberedBytes("No1", "170");
         SetFileBytes(Path(), old);
         std::unique_ptr<FileSizeLimit> sizeLimit;
+        if (fault == u"full" && !FileSizeLimit::Works)
+            QSKIP("a full disk is played with a file size limit, which Windows lacks");
         if (fault == u"full") sizeLimit = std::make_unique<FileSizeLimit>(limit);
         if (fault == u"read-only") {
             if (!PermissionsHold()) QSKIP("root writes read-only files");
@@ -246,6 +248,8 @@ private slots:
         const QString path = settings ? G_Param.SettingsFilePath() : Path();
         const QByteArray old = settings ? QByteArray("\"9600,N,8,1\",2,1,1,5\r\n") : Spaces(3300);
         SetFileBytes(path, old);
+        if (!FileSizeLimit::Works)
+            QSKIP("a full disk is played with a file size limit, which Windows lacks");
         FileResult result;
         {
             const FileSizeLimit limit(10);

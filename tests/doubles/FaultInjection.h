@@ -1,5 +1,23 @@
 #pragma once
 
+#include <QtGlobal>
+
+#ifdef Q_OS_WIN
+
+// Windows has no per-process limit on file size: the full-disk cases skip there (Works).
+class FileSizeLimit {
+public:
+    static constexpr bool Works = false;
+    explicit FileSizeLimit(qint64) {}
+};
+
+// Wine runs as the Linux user; its read-only files are no bar for root.
+inline bool PermissionsHold() {
+    return false;
+}
+
+#else
+
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -10,6 +28,7 @@
 // instead of ending the process.
 class FileSizeLimit {
 public:
+    static constexpr bool Works = true;
     explicit FileSizeLimit(rlim_t bytes) {
         getrlimit(RLIMIT_FSIZE, &m_old);
         m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -33,3 +52,5 @@ private:
 inline bool PermissionsHold() {
     return geteuid() != 0;
 }
+
+#endif

@@ -1,5 +1,3 @@
-#include <unistd.h>
-
 #include <QDir>
 #include <QFile>
 #include <QProgressBar>
@@ -11,6 +9,7 @@
 #include "CommandLine.h"
 #include "DialogsDouble.h"
 #include "ExportTexts.h"
+#include "FaultInjection.h"
 #include "FileResult.h"
 #include "G_Param.h"
 #include "RecordFile.h"
@@ -196,6 +195,10 @@ private slots:
     void failedSaveSaysWhyInAThirdLine() {
         QFETCH(QString, target);
         QFETCH(QString, reason);
+#ifdef Q_OS_WIN
+        if (QByteArray(QTest::currentDataTag()).contains("link"))
+            QSKIP("a symbolic link; Windows makes a shortcut file instead");
+#endif
         WriteSet(1);
         const QDir folder(m_folder->Path());
         WriteOld(folder.filePath(QStringLiteral("Name_List/3年2組.nml")));
@@ -216,7 +219,7 @@ private slots:
     }
 
     void aFailedSaveLeavesTheOldFileAsItWas() {
-        if (::geteuid() == 0) QSKIP("root writes into a read-only folder");
+        if (!PermissionsHold()) QSKIP("root writes into a read-only folder");
         WriteSet(1);
         const QString folder = QDir(m_folder->Path()).filePath(QStringLiteral("locked"));
         QVERIFY(QDir().mkpath(folder));

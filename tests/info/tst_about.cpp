@@ -6,6 +6,12 @@
 #include "ServiceDoubles.h"
 #include "frmAbout.h"
 
+#ifdef Q_OS_WIN
+constexpr const char* kSystem = "Windows";
+#else
+constexpr const char* kSystem = "Linux";
+#endif
+
 class AboutTest : public QObject {
     Q_OBJECT
 
@@ -49,7 +55,8 @@ private slots:
         frmAbout w(FullInfo());
         w.show();
         QCOMPARE(w.windowTitle(), QStringLiteral("バージョン情報"));
-        QCOMPARE(Label(w, "lblTytle")->text(), QStringLiteral("Hakaron  (for Linux)"));
+        QCOMPARE(Label(w, "lblTytle")->text(),
+                 QStringLiteral("Hakaron  (for %1)").arg(QLatin1String(kSystem)));
         QCOMPARE(Label(w, "lblVersion")->text(),
                  QStringLiteral("このソフトのバージョンは  ver.1.30です"));
         QCOMPARE(Label(w, "lblAddress_0")->text(), QStringLiteral(" e-mail： support@example.org"));

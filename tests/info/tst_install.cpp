@@ -27,6 +27,9 @@ class InstallTest : public QObject {
 
 private slots:
     void initTestCase() {
+#ifdef Q_OS_WIN
+        QSKIP("runs the host's cmake --install; wine.installer tries the Windows folder");
+#endif
         QVERIFY(m_dir.isValid());
         m_folder = m_dir.filePath(QStringLiteral("Hakaron 1.30"));  // a space, as users do
         Install();

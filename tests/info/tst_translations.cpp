@@ -19,6 +19,11 @@ class TranslationsTest : public QObject {
 
 private slots:
     void messageBoxButtonsReadJapanese() {
+#ifdef Q_OS_WIN
+        QSKIP(
+            "Qt for Windows here has no translations of its own; wine.installer tries the "
+            "folder's");
+#endif
         QTemporaryDir folderWithoutTranslations;
         QVERIFY(LoadQtTranslations(*qApp, folderWithoutTranslations.path()));
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Hakaron"), QStringLiteral("?"),
@@ -27,7 +32,9 @@ private slots:
         QCOMPARE(Caption(box, QMessageBox::No), QStringLiteral("いいえ"));
     }
 
-    void theProgramIconIsDrawn() { QVERIFY(!ProgramIcon().pixmap(32, 32).isNull()); }
+    void theProgramIconIsDrawn() {
+        QVERIFY(!ProgramIcon().pixmap(32, 32).isNull());
+    }
 };
 
 QTEST_MAIN(TranslationsTest)

@@ -20,6 +20,12 @@ namespace {
 const QByteArray kHeightFrame("\x02SY,  170.2\x03");
 }
 
+#ifdef Q_OS_WIN
+constexpr const char* kSystem = "Windows";
+#else
+constexpr const char* kSystem = "Linux";
+#endif
+
 class MainWindowTest : public QObject {
     Q_OBJECT
 
@@ -264,7 +270,8 @@ private slots:
         f->window = std::make_unique<frmMain>(f->MakePlatform());
         QVERIFY(!f->window->Form_Load());
         QCOMPARE(f->dialogs.Texts(),
-                 QStringList{QStringLiteral("Hakaron(for Linux)\r\nはすでに起動されています。")});
+                 QStringList{QStringLiteral("Hakaron(for %1)\r\nはすでに起動されています。")
+                                 .arg(QLatin1String(kSystem))});
         QCOMPARE(f->port.OpenCount, 0);
     }
 

@@ -92,6 +92,9 @@ private slots:
     }
 
     void unreadableFileReadsAsNothing() {
+#ifdef Q_OS_WIN
+        QSKIP("reads a Linux device (/dev/zero) through a symbolic link");
+#endif
         QTemporaryDir dir;
         QCOMPARE(ReadNameListFile(dir.filePath(QStringLiteral("none.nml"))), std::nullopt);
         QCOMPARE(ReadNameListFile(dir.path()), std::nullopt);  // a folder

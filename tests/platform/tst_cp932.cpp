@@ -88,6 +88,13 @@ private slots:
             << (u"a"_qs + QChar(0xD800)) << QByteArray("a?");
         QTest::newRow("lone low surrogate") << (QChar(0xDC00) + u"b"_qs) << QByteArray("?b");
         QTest::newRow("pair without a CP932 form") << u"x😀y"_qs << QByteArray("x?y");
+        // Where ICU and Windows differ, Windows' code page 932 holds on every system.
+        QTest::newRow("SUB, FS and DEL stay themselves")
+            << u"\u001A\u001C\u007F"_qs << QByteArray("\x1a\x1c\x7f");
+        QTest::newRow("U+0080 is 0x80") << u"a\u0080"_qs << QByteArray("a\x80");
+        QTest::newRow("private-use 0xA0 and 0xFD-0xFF")
+            << u"\uF8F0\uF8F1\uF8F2\uF8F3"_qs << QByteArray("\xa0\xfd\xfe\xff");
+        QTest::newRow("U+F86F has no Windows form") << u"\uF86F山"_qs << QByteArray("?\x8e\x52");
     }
     void encodeWholeText() {
         QFETCH(QString, text);
@@ -102,6 +109,15 @@ private slots:
         QTest::newRow("wave dash") << QByteArray("\x81\x60") << u"～"_qs;
         QTest::newRow("half-width katakana") << QByteArray("\xb1 ") << u"ｱ "_qs;
         QTest::newRow("empty") << QByteArray() << QString();
+        QTest::newRow("SUB, FS and DEL stay themselves")
+            << QByteArray("\x1a\x1c\x7f") << u"\u001A\u001C\u007F"_qs;
+        QTest::newRow("single 0x80 and 0xA0, as trail bytes too")
+            << QByteArray("\x80\xa0\x81\x80\x81\xa0") << u"\u0080\uF8F0÷□"_qs;
+        QTest::newRow("0xFD-0xFF") << QByteArray("\xfd\xfe\xff") << u"\uF8F1\uF8F2\uF8F3"_qs;
+        QTest::newRow("undecodable pair among good ones")
+            << QByteArray("\x8e\x52\x85\x40\x93\x63") << u"山\uFFFD田"_qs;
+        QTest::newRow("lead byte before ASCII keeps the ASCII")
+            << QByteArray("\x81\x01\x41") << u"\uFFFD\u0001A"_qs;
     }
     void decodeKnownBytes() {
         QFETCH(QByteArray, bytes);

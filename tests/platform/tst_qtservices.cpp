@@ -1,5 +1,8 @@
+#include <QtGlobal>
+#ifndef Q_OS_WIN
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <QDateTime>
 #include <QDir>
@@ -83,7 +86,13 @@ private slots:
         QFETCH(QString, found);
         QFETCH(bool, starts);
         QFETCH(bool, detects);
+#ifdef Q_OS_WIN
+        if (QStringList{u"fifo"_qs, u"link"_qs, u"held"_qs, u"unreadable"_qs, u"read-only"_qs}
+                .contains(found))
+            QSKIP("a Linux file kind or holder: FIFO, symbolic link, mode bits, flock(1)");
+#else
         if (found == u"read-only" && geteuid() == 0) QSKIP("root writes into read-only folders");
+#endif
         const QString data = ProgramPath(QStringLiteral("table/") + QTest::currentDataTag());
         LockFileInstanceLock lock(found == u"missing" ? data + QStringLiteral("/gone") : data);
         const QString path = lock.LockPath();
@@ -94,7 +103,9 @@ private slots:
         if (found == u"unreadable") QFile::setPermissions(path, {});
         if (found == u"dead") WriteLockFile(path, DeadPid(), QStringLiteral("hakaron"));
         if (found == u"foreign") WriteLockFile(path, 1, QStringLiteral("systemd"));
+#ifndef Q_OS_WIN
         if (found == u"fifo") QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+#endif
         if (found == u"link") {
             WriteBytes(outside, "keep me");
             QVERIFY(QFile::link(outside, path));

@@ -150,6 +150,9 @@ private slots:
 
     // Beside the list too, for the chosen entry and the one pointed at.
     void portEntriesShowTheDeviceTheyStandFor() {
+#ifdef Q_OS_WIN
+        QSKIP("ports/COMn links are Linux's; Windows names COMn itself");
+#endif
         m_inventory.Devices = {{QStringLiteral("pty"), QStringLiteral("/dev/pts/9 (COM2)"),
                                 QStringLiteral("/dev/pts/9")}};
         for (int n : {1, 2, 3}) QVERIFY(QFile::remove(m_folder->ComLink(n)));
