@@ -56,7 +56,11 @@ frmMain::frmMain(const Platform& platform, QWidget* parent)
     setWindowTitle(mdlDataLoadFunc::WindowTitle(QString(), false));
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() {
+    // Closing the window takes the focus from a name box, whose editingFinished would
+    // otherwise reach this window after its own part is gone.
+    for (QLineEdit* box : txtSubLabel) box->disconnect(this);
+}
 
 bool frmMain::Form_Load() {
     if (!m_platform.Lock->TryAcquire()) {
