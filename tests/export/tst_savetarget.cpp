@@ -41,6 +41,11 @@ private slots:
     void targets() {
         QFETCH(QString, target);
         QFETCH(Problem, problem);
+#ifdef Q_OS_WIN
+        if (target.startsWith(u'@') || target.startsWith(u'=') || target.startsWith(u'/') ||
+            target.startsWith(u"~/mnt"))
+            QSKIP("links, a second name of a folder and device nodes are Linux's");
+#endif
         const TestProgramFolder folder;
         const QDir program(folder.Path());
         const QTemporaryDir user;
@@ -51,8 +56,9 @@ private slots:
         for (const char* name : {"Org/zqmtemp.rdm", "Org/user.dat", "Org/hakaron.ini",
                                  "Org/hakaron.lock", "Name_List/a.nml", "hakaron", "~/user.csv"})
             QVERIFY(QFile(path(QLatin1String(name))).open(QIODevice::WriteOnly));
-        QVERIFY(QFile::link(folder.Path(), user.filePath(QStringLiteral("mnt"))));
         QString checked = path(target);
+#ifndef Q_OS_WIN
+        QVERIFY(QFile::link(folder.Path(), user.filePath(QStringLiteral("mnt"))));
         if (target.startsWith(u'@') || target.startsWith(u'=')) {
             checked = user.filePath(QStringLiteral("link.csv"));
             const QByteArray to = QFile::encodeName(path(target.mid(1)));
@@ -60,6 +66,7 @@ private slots:
                                              : ::link(to, QFile::encodeName(checked)),
                      0);
         }
+#endif
         QCOMPARE(
             SaveTarget::Check(checked, folder.Path(), program.filePath(QStringLiteral("hakaron"))),
             problem);
