@@ -185,6 +185,10 @@ private slots:
     }
     void aJournalThatCannotBeWrittenFailsSoftly() {
         QFETCH(QString, trouble);
+#ifdef Q_OS_WIN
+        if (trouble == "day's file is a device" || trouble == "disk full mid-line")
+            QSKIP("a link to a Linux device; the file-size limit is Linux's");
+#endif
         DeviceSyncDouble sync;
         sync.Fails = trouble == "sync fails";
         const QString journalFolder = m_org + QStringLiteral("/journal");
