@@ -95,7 +95,10 @@ QtSerialPort::QtSerialPort(const QString& appFolder, QObject* parent)
     connect(m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::port_errorOccurred);
     if (CommPoller::Needed()) {
         m_poller = new CommPoller(m_port, this);
-        connect(m_poller, &CommPoller::BytesArrived, this, &QtSerialPort::port_readyRead);
+        // The poller holds the bytes it read itself: QSerialPort's own count stays 0 here.
+        connect(m_poller, &CommPoller::BytesArrived, this, [this] {
+            if (!m_vanished && m_port->isOpen()) RaiseCommEvent(CommEvents::Receive);
+        });
         connect(m_poller, &CommPoller::DeviceFailed, this, [this] {
             if (!m_vanished) DeviceGone();
         });
