@@ -2,6 +2,11 @@
 # serial devices. Source it with WINEPREFIX set.
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
+# Every Wine process of a test run is on the run's display (wine-prefix.sh), the headless
+# ones too: Wine's desktop process keeps the display of whichever process started it.
+if [ -s "$WINEPREFIX.display" ]; then
+  export DISPLAY=$(cat "$WINEPREFIX.display")
+fi
 
 # The ports the program can name; each is mapped explicitly by wine-prefix.sh.
 hakaron_program_ports=16

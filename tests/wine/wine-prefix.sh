@@ -18,8 +18,25 @@ export WINEPREFIX=$1
 ports=$2
 source "$here/wine-common.sh"
 [ -d "$WINEPREFIX" ] && { wineserver -k 2>/dev/null || true; }
-rm -rf "$WINEPREFIX"
+[ -f "$WINEPREFIX.xvfb-pid" ] && kill "$(cat "$WINEPREFIX.xvfb-pid")" 2>/dev/null
+rm -f "$WINEPREFIX.display" "$WINEPREFIX.xvfb-pid"
 mkdir -p "$(dirname "$WINEPREFIX")" "$ports"
+# -displayfd: the server picks a free display and prints its number once ready.
+setsid Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$WINEPREFIX.display.new" \
+  >/dev/null 2>&1 </dev/null &
+echo $! >"$WINEPREFIX.xvfb-pid"
+for _ in $(seq 100); do
+  [ -s "$WINEPREFIX.display.new" ] && break
+  sleep 0.1
+done
+[ -s "$WINEPREFIX.display.new" ] || { echo "wine-prefix: Xvfb did not start" >&2; exit 1; }
+echo ":$(cat "$WINEPREFIX.display.new")" >"$WINEPREFIX.display"
+rm -f "$WINEPREFIX.display.new"
+# Every Wine process of the run uses this display, this script's too: the desktop process
+# that Wine starts keeps the display of the process that started it, and a desktop without
+# one makes every later window fail to be created.
+export DISPLAY=$(cat "$WINEPREFIX.display")
+rm -rf "$WINEPREFIX"
 reg=$(dirname "$WINEPREFIX")/wine-ports.reg
 {
   printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\r\n'
@@ -32,16 +49,6 @@ wineserver -w 2>/dev/null || true
 # The links are remade when Wine starts next.
 hakaron_wine wine cmd /c exit >/dev/null 2>&1 || true
 hakaron_check_ports
-[ -f "$WINEPREFIX.xvfb-pid" ] && kill "$(cat "$WINEPREFIX.xvfb-pid")" 2>/dev/null
-rm -f "$WINEPREFIX.display" "$WINEPREFIX.xvfb-pid"
-# -displayfd: the server picks a free display and prints its number once ready.
-setsid Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$WINEPREFIX.display.new" \
-  >/dev/null 2>&1 </dev/null &
-echo $! >"$WINEPREFIX.xvfb-pid"
-for _ in $(seq 100); do
-  [ -s "$WINEPREFIX.display.new" ] && break
-  sleep 0.1
-done
-[ -s "$WINEPREFIX.display.new" ] || { echo "wine-prefix: Xvfb did not start" >&2; exit 1; }
-echo ":$(cat "$WINEPREFIX.display.new")" >"$WINEPREFIX.display"
-rm -f "$WINEPREFIX.display.new"
+# Nothing of the making outlives it: the first test starts the run's Wine server afresh.
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
