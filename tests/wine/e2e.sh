@@ -2,7 +2,8 @@
 # The real hakaron.exe under Wine beside the Linux virtual meter on a pty that the Wine
 # prefix maps to COM1: a class measured in manual mode with automatic writing, the meter's
 # cable pulled and pushed back between two people, and --save-csv of the resulting set
-# byte-identical to the Linux program's CSV of the same record file.
+# byte-identical to the Linux program's CSV of the same record file; then command mode, its
+# requests asked by the keys.
 #   e2e.sh WINE_RUN EXE LINUX_BUILD PORTS
 # Exit 77 (skipped) without a Linux build, which has the meter.
 set -euo pipefail
@@ -53,7 +54,7 @@ blank=$(printf '%150s' '')
 
 folder=$work/program
 mkdir -p "$folder/Org" "$folder/Name_List" "$ports"
-cp "$exe" "$folder/hakaron.exe"
+cp "$exe" "$(dirname "$exe")/hakaron-window.dll" "$folder/"
 # Manual mode on COM1, automatic writing after one second.
 printf '"4800,E,8,1",1,0,1,1\r\n' >"$folder/Org/user.dat"
 printf '%s%s%s' "$header" "$captions" "$blank" >"$folder/Org/zqmtemp.rdm"
@@ -113,14 +114,57 @@ written_after_enter() {
   return 1
 }
 wait_until 90 written_after_enter || fail "the reading after the replug was not written"
-kill "$program_pid" 2>/dev/null || true
-wait "$program_pid" 2>/dev/null || true
-program_pid=
+stop_program() {
+  kill "$program_pid" 2>/dev/null || true
+  wait "$program_pid" 2>/dev/null || true
+  program_pid=
+  kill "$meter_pid" 2>/dev/null || true
+  wait "$meter_pid" 2>/dev/null || true
+  meter_pid=
+}
+stop_program
 
 expected=$header$captions$person170$person151$blank
 [ "$(cat "$folder/Org/zqmtemp.rdm")" = "$expected" ] ||
   fail "the record file differs: $(od -c "$folder/Org/zqmtemp.rdm" | head -20)"
 echo "wine.e2e: both readings written automatically, the second after a replug"
+
+# Command mode: the nurse goes to the first unmeasured number (Ctrl+U) and asks for the
+# height (Ctrl+Q) and the weight (Ctrl+T); the whole person is written automatically.
+if [ -n "${DISPLAY:-}" ] && command -v xdotool >/dev/null; then
+  cp "$folder/Org/zqmtemp.rdm" "$work/manual.rdm"
+  printf '"4800,E,8,1",1,1,1,1\r\n' >"$folder/Org/user.dat"
+  "$meter_bin" --mode command --height 160.5 --weight 50.2 --link "$ports/COM1" \
+    >"$work/command-meter.out" &
+  meter_pid=$!
+  wait_until 20 test -s "$work/command-meter.out" || fail "the command-mode meter did not start"
+  device=$(sed -n 1p "$work/command-meter.out")
+  (cd "$folder" && exec "$wine_run" "$folder/hakaron.exe") >"$work/program.log" 2>&1 &
+  program_pid=$!
+  wait_until 120 held_by_program "$device" || fail "hakaron.exe did not open COM1 in command mode"
+  window=
+  found_window() { window=$(xdotool search --onlyvisible --name 'ver\.1\.30' 2>/dev/null | head -1); [ -n "$window" ]; }
+  wait_until 60 found_window || fail "no main window in command mode"
+  press() { xdotool windowfocus --sync "$window" key "$1" 2>/dev/null || true; sleep 1; }
+  press ctrl+u
+  asked_person() {
+    local no3
+    no3=$(dd if="$folder/Org/zqmtemp.rdm" bs=150 skip=4 count=1 2>/dev/null)
+    [ "${no3:60:20}${no3:90:10}" = "$(printf '%-10s' '' '  160.5' '   50.2')" ] && return 0
+    press ctrl+q
+    press ctrl+t
+    sleep 3
+    return 1
+  }
+  wait_until 90 asked_person ||
+    fail "the requested person was not written to No.3: $(od -c "$folder/Org/zqmtemp.rdm" | tail -12)"
+  stop_program
+  cmp -n 600 "$work/manual.rdm" "$folder/Org/zqmtemp.rdm" || fail "command mode changed No.1 or No.2"
+  echo "wine.e2e: command mode: the requested height and weight written to No.3"
+  cp "$work/manual.rdm" "$folder/Org/zqmtemp.rdm"
+else
+  echo "wine.e2e: command mode not tried: no display or no xdotool to press its keys"
+fi
 
 # The same set saved by both programs.
 (cd "$folder" && "$wine_run" "$folder/hakaron.exe" --save-csv "$work/windows.csv") ||

@@ -49,6 +49,10 @@ wineserver -w 2>/dev/null || true
 # The links are remade when Wine starts next.
 hakaron_wine wine cmd /c exit >/dev/null 2>&1 || true
 hakaron_check_ports
-# Nothing of the making outlives it: the first test starts the run's Wine server afresh.
+# The run's Wine session stays up until wine.stop, its services (the desktop, devices) started
+# here, with no test's output to hold: started by a test's `wine`, they would keep its pipes
+# open and ctest would wait for that test until the whole run ended.
 wineserver -k 2>/dev/null || true
 wineserver -w 2>/dev/null || true
+setsid wineserver -p >/dev/null 2>&1 </dev/null
+hakaron_wine wine cmd /c exit >/dev/null 2>&1 </dev/null || true
