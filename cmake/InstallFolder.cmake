@@ -11,7 +11,8 @@ if(TARGET hakaron-meter)
   list(APPEND hakaron_targets hakaron-meter)
 endif()
 install(TARGETS ${hakaron_targets} RUNTIME DESTINATION .)
-# The summary library beside the program, where it looks for it.
+# The windows' and the summary's libraries beside the program, where it looks for them.
+install(TARGETS hakaron_window_module LIBRARY DESTINATION . RUNTIME DESTINATION .)
 if(TARGET hakaron_summary_plugin)
   install(TARGETS hakaron_summary_plugin LIBRARY DESTINATION . RUNTIME DESTINATION .)
 endif()

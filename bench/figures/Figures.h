@@ -67,6 +67,9 @@ struct StartUp {
 };
 // From exec until the program maps a top-level window whose title contains `titlePart`
 // (any title when empty) on the X display; the window is then closed as by its close box.
-std::optional<StartUp> TimeToWindow(const QString& program, const QString& titlePart);
+// The window must be the started process's own unless `anyProcess` (a program that Wine
+// starts maps its windows from a process of Wine's choosing).
+std::optional<StartUp> TimeToWindow(const QString& program, const QString& titlePart,
+                                    const QStringList& arguments = {}, bool anyProcess = false);
 
 }  // namespace Figures

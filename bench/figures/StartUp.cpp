@@ -73,7 +73,8 @@ void EndProcess(qint64 pid, double ms) {
 
 }  // namespace
 
-std::optional<StartUp> TimeToWindow(const QString& program, const QString& titlePart) {
+std::optional<StartUp> TimeToWindow(const QString& program, const QString& titlePart,
+                                    const QStringList& arguments, bool anyProcess) {
     Display* display = XOpenDisplay(nullptr);
     if (!display) return std::nullopt;
     XSetErrorHandler(IgnoreXError);
@@ -81,7 +82,7 @@ std::optional<StartUp> TimeToWindow(const QString& program, const QString& title
     XSync(display, False);
 
     const double start = NowMs();
-    const qint64 pid = Spawn(program, {});
+    const qint64 pid = Spawn(program, arguments);
     std::optional<StartUp> result;
     Window shownWindow = 0;
     while (pid > 0 && !result && NowMs() - start < kPatienceMs) {
@@ -95,7 +96,7 @@ std::optional<StartUp> TimeToWindow(const QString& program, const QString& title
         if (event.type != MapNotify) continue;
         const double shown = NowMs();
         const Window window = event.xmap.window;
-        if (WindowPid(display, window) != pid) continue;
+        if (!anyProcess && WindowPid(display, window) != pid) continue;
         if (!titlePart.isEmpty() && !WindowTitle(display, window).contains(titlePart)) continue;
         result = StartUp{shown - start, PeakMemoryKb(pid)};
         shownWindow = window;

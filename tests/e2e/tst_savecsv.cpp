@@ -70,6 +70,9 @@ class SaveCsvCommandLineTest : public QObject {
     static QString SummaryLibrary() {
         return QFileInfo(QStringLiteral(HAKARON_SUMMARY_LIBRARY)).fileName();
     }
+    static QString WindowLibrary() {
+        return QFileInfo(QStringLiteral(HAKARON_WINDOW_LIBRARY)).fileName();
+    }
 
     void WriteFile(const QString& path, const QByteArray& bytes) {
         QFile file(path);
@@ -104,6 +107,7 @@ private slots:
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("Org")));
         QVERIFY(QFile::copy(QStringLiteral(HAKARON_BIN), Path(QStringLiteral("hakaron"))));
+        QVERIFY(QFile::copy(QStringLiteral(HAKARON_WINDOW_LIBRARY), Path(WindowLibrary())));
         QVERIFY(QFile::copy(QStringLiteral(HAKARON_SUMMARY_LIBRARY), Path(SummaryLibrary())));
         QVERIFY(RecordFile::Replace(Path(QStringLiteral("Org/zqmtemp.rdm")), Set()));
         m_recordFile = FileBytes(Path(QStringLiteral("Org/zqmtemp.rdm")));
@@ -199,14 +203,24 @@ private slots:
             QVERIFY2(first.contains(wanted), qPrintable(wanted));
     }
 
-    // The program folder without its summary library: the summary's options say so; the
-    // CSV save, which never needed it, still works.
-    void aMissingSummaryLibraryIsTold() {
-        QVERIFY(QFile::remove(Path(SummaryLibrary())));
-        const Run run = Hakaron({"--save-judgement", "out.csv", "--age", "12"});
+    // The program folder without one of its libraries: what needs it says so; the CSV save,
+    // which needs neither, still works.
+    void aMissingLibraryIsTold_data() {
+        QTest::addColumn<QString>("library");
+        QTest::addColumn<QStringList>("arguments");
+        const QStringList judgement{"--save-judgement", "out.csv", "--age", "12"};
+        QTest::newRow("summary, its outputs") << SummaryLibrary() << judgement;
+        QTest::newRow("windows, the summary's outputs") << WindowLibrary() << judgement;
+        QTest::newRow("windows, the program's start") << WindowLibrary() << QStringList{};
+    }
+    void aMissingLibraryIsTold() {
+        QFETCH(QString, library);
+        QFETCH(QStringList, arguments);
+        QVERIFY(QFile::remove(Path(library)));
+        const Run run = Hakaron(arguments);
         QCOMPARE(run.ExitCode, 1);
         QCOMPARE(run.Err.count('\n'), 1);
-        QVERIFY(run.Err.contains("hakaron-summary"));
+        QVERIFY(run.Err.contains(QFileInfo(library).completeBaseName().toUtf8()));
         QVERIFY(!QFile::exists(Path(QStringLiteral("out.csv"))));
         QCOMPARE(Hakaron({"--save-csv", "out.csv"}).ExitCode, 0);
     }

@@ -312,7 +312,10 @@ void Day::Fail(const QString& what) {
 }
 
 bool Day::Prepare() {
-    if (!QFile::copy(QStringLiteral(HAKARON_BIN), Path(u"hakaron"_qs))) return false;
+    const QString windows = QStringLiteral(HAKARON_WINDOW_LIBRARY);
+    if (!QFile::copy(QStringLiteral(HAKARON_BIN), Path(u"hakaron"_qs)) ||
+        !QFile::copy(windows, Path(QFileInfo(windows).fileName())))
+        return false;
     for (const char* sub : {"Org", "Name_List", "ports", "tmp"})
         if (!m_dir.mkpath(QString::fromLatin1(sub))) return false;
     // COM1, manual mode, automatic writing on (unless told) with a delay of two seconds: on a
