@@ -1,6 +1,7 @@
 #include "Cp932.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 #ifdef Q_OS_WIN
@@ -46,16 +47,28 @@ bool SystemDecode(const QByteArray& bytes, QString& out) {
 
 constexpr const char* kCodecName = "windows-31j";
 
+// One converter each way per thread, made anew only after an error (which it keeps):
+// opening ICU's converter by its name costs more than converting a record, and a day's CSV
+// converts thousands of fields. (resetState() of Qt 6.4 closes an ICU converter for good.)
+// Stateless: a kept encoder would hold a high surrogate at the end, waiting for its other
+// half, and drop it silently instead of reporting it; stateless, each call ends flushed.
+template <typename Converter>
+Converter& Ready(std::optional<Converter>& converter) {
+    if (!converter || converter->hasError())
+        converter.emplace(kCodecName, QStringConverter::Flag::Stateless);
+    return *converter;
+}
+
 bool SystemEncode(QStringView text, QByteArray& out) {
-    // Stateless: a kept encoder would hold a high surrogate at the end, waiting for its other
-    // half, and drop it silently instead of reporting it.
-    QStringEncoder encoder(kCodecName, QStringConverter::Flag::Stateless);
+    thread_local std::optional<QStringEncoder> kept;
+    QStringEncoder& encoder = Ready(kept);
     out = encoder.encode(text);
     return !encoder.hasError() && (text.isEmpty() || !out.isEmpty());
 }
 
 bool SystemDecode(const QByteArray& bytes, QString& out) {
-    QStringDecoder decoder(kCodecName, QStringConverter::Flag::Stateless);
+    thread_local std::optional<QStringDecoder> kept;
+    QStringDecoder& decoder = Ready(kept);
     out = decoder.decode(bytes);
     return !decoder.hasError();
 }
@@ -167,6 +180,10 @@ QString DecodeRun(const QByteArray& bytes) {
         clean = len == 2 || !IsLeadByte(uchar(bytes.at(i)));
         i += len;
     }
+    // Plain ASCII is itself in code page 932; most labels and every number are, and opening
+    // the system's converter for them is most of a start's conversion time.
+    if (std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; }))
+        return QString::fromLatin1(bytes);
     if (clean && SystemDecode(bytes, text)) return text;
     text.clear();
     for (qsizetype i = 0; i < bytes.size();) {
@@ -184,8 +201,11 @@ namespace Cp932 {
 QByteArray Encode(const QString& original) {
     const QString text = ToCodePageForms(original);
     QByteArray bytes;
-    if (!std::any_of(text.cbegin(), text.cend(), NeedsOwnForm) && SystemEncode(text, bytes))
-        return bytes;
+    const bool ownForms = std::any_of(text.cbegin(), text.cend(), NeedsOwnForm);
+    if (!ownForms &&
+        std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; }))
+        return text.toLatin1();
+    if (!ownForms && SystemEncode(text, bytes)) return bytes;
     // Character by character: a plain '?' for each character without a form is what readers
     // expect (ICU would substitute its own two-byte filler).
     bytes.clear();

@@ -1,8 +1,11 @@
 #include "CutPreview.h"
 
 #include <QAction>
-#include <QApplication>
+#include <QIcon>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
+#include <QPolygonF>
 #include <QStyle>
 
 #include "Cp932.h"
@@ -22,9 +25,34 @@ QString Tip(const QString& text, int width, const QString& when) {
     return kept ? when + QStringLiteral("「") + *kept + QStringLiteral("」になります") : QString();
 }
 
+namespace {
+
+// A warning sign drawn here: the style's own one is looked up in the icon theme, a search of
+// every folder of the theme (thousands of file lookups at each start) where it has none.
+QIcon WarningSign(int side, qreal pixelRatio) {
+    QPixmap pixmap(QSize(side, side) * pixelRatio);
+    pixmap.setDevicePixelRatio(pixelRatio);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal s = side;
+    const QPolygonF triangle{{s / 2, 1}, {s - 1, s - 1.5}, {1, s - 1.5}};
+    painter.setPen(QPen(QColor(0x8a, 0x5a, 0x00), 1));
+    painter.setBrush(QColor(0xf5, 0xc2, 0x11));
+    painter.drawPolygon(triangle);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::black);
+    painter.drawRect(QRectF(s / 2 - s / 16, s * 0.35, s / 8, s * 0.3));
+    painter.drawRect(QRectF(s / 2 - s / 16, s * 0.72, s / 8, s / 8));
+    return QIcon(pixmap);
+}
+
+}  // namespace
+
 void Attach(QLineEdit* box, int width, const QString& when) {
-    auto* mark = box->addAction(box->style()->standardIcon(QStyle::SP_MessageBoxWarning),
-                                QLineEdit::TrailingPosition);
+    const int side = box->style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, box);
+    auto* mark =
+        box->addAction(WarningSign(side, box->devicePixelRatioF()), QLineEdit::TrailingPosition);
     mark->setObjectName(box->objectName() + QStringLiteral("_cut"));
     mark->setVisible(false);
     const QString ownTip = box->toolTip();

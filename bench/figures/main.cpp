@@ -317,9 +317,9 @@ struct WineSetup {
 class WineFolder {
 public:
     WineFolder(const WineSetup& wine, const QList<MeasureRecord>& records) : m_wine(wine) {
-        m_ok = Reap(Spawn(QStringLiteral("/bin/cp"),
-                          {QStringLiteral("-a"), wine.Package + QStringLiteral("/."),
-                           m_dir.path()})) == 0;
+        m_ok = Reap(Spawn(
+                   QStringLiteral("/bin/cp"),
+                   {QStringLiteral("-a"), wine.Package + QStringLiteral("/."), m_dir.path()})) == 0;
         QDir(m_dir.path()).mkpath(QStringLiteral("Org"));
         QFile settings(m_dir.filePath(QStringLiteral("Org/user.dat")));
         m_ok = m_ok && settings.open(QIODevice::WriteOnly) &&
@@ -395,13 +395,14 @@ void WineRows(const QString& hakaron, const QString& meter, int runs, QList<Row>
             }
         }
         if (ratios.isEmpty()) {
-            rows.append({QStringLiteral("hakaron.exe start-up under Wine"), QStringLiteral("failed")});
+            rows.append(
+                {QStringLiteral("hakaron.exe start-up under Wine"), QStringLiteral("failed")});
         } else {
             const double ratio = Median(ratios);
             rows.append({QStringLiteral("hakaron.exe start-up to main window under Wine"),
                          Ms(Median(windowsMs)),
-                         Ms(Median(linuxMs)) + QStringLiteral(" (the Linux program)"),
-                         Times(ratio), QStringLiteral("≤ 2 × Linux"), Met(ratio <= 2)});
+                         Ms(Median(linuxMs)) + QStringLiteral(" (the Linux program)"), Times(ratio),
+                         QStringLiteral("≤ 2 × Linux"), Met(ratio <= 2)});
         }
     }
     {
@@ -421,7 +422,8 @@ void WineRows(const QString& hakaron, const QString& meter, int runs, QList<Row>
             linuxMs.append(NowMs() - start);
         }
         if (windowsMs.size() != runs || linuxMs.size() != runs) {
-            rows.append({QStringLiteral("hakaron.exe --save-csv under Wine"), QStringLiteral("failed")});
+            rows.append(
+                {QStringLiteral("hakaron.exe --save-csv under Wine"), QStringLiteral("failed")});
         } else {
             const double ratio = Median(windowsMs) / Median(linuxMs);
             rows.append({QStringLiteral("`hakaron.exe --save-csv` under Wine, 1500 records"),

@@ -211,8 +211,9 @@ private:
     bool MakeProgramFolder(const QByteArray& settingsLine, const QByteArray& records) {
         QDir dir(m_dir->path());
         if (!QFile::copy(QStringLiteral(HAKARON_BIN), ProgramPath()) ||
-            !QFile::copy(QStringLiteral(HAKARON_WINDOW_LIBRARY),
-                         dir.filePath(QFileInfo(QStringLiteral(HAKARON_WINDOW_LIBRARY)).fileName())))
+            !QFile::copy(
+                QStringLiteral(HAKARON_WINDOW_LIBRARY),
+                dir.filePath(QFileInfo(QStringLiteral(HAKARON_WINDOW_LIBRARY)).fileName())))
             return false;
         if (!dir.mkpath(QStringLiteral("Org")) || !dir.mkpath(QStringLiteral("Name_List")) ||
             !dir.mkpath(QStringLiteral("tmp")))

@@ -189,9 +189,8 @@ private slots:
             return QString::fromUtf8(extract.readAllStandardOutput());
         };
         const QString report = text(QStringLiteral("out.pdf"));
-        for (const QString& wanted :
-             names + QStringList{"集計・肥満度判定", "グループ別の集計", "身長", "体重", "標準体重",
-                                 "学校医確認"})
+        for (const QString& wanted : names + QStringList{"集計・肥満度判定", "グループ別の集計",
+                                                         "身長", "体重", "標準体重", "学校医確認"})
             QVERIFY2(report.contains(wanted), qPrintable(wanted));
         const qsizetype pages = report.count(u'\f');
         QVERIFY(QString(report).remove(u' ').contains(QStringLiteral("%1/%1").arg(pages)));
