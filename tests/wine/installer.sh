@@ -77,6 +77,14 @@ fi
 rm -f "$csv"
 echo "wine.installer: --save-csv wrote the set in code page 932"
 
+# The summary from the installed folder: its library (hakaron-summary.dll) loads and judges.
+(cd "$folder" && hakaron_wine wine ./hakaron.exe --save-judgement 'C:\users\Public\judge.csv' --age 12) ||
+  fail "--save-judgement failed"
+judge=$WINEPREFIX/drive_c/users/Public/judge.csv
+grep -q '"170.0","60.0"' "$judge" || fail "the judgement CSV lacks the pupil"
+rm -f "$judge"
+echo "wine.installer: --save-judgement judged the set through the installed summary library"
+
 hakaron_wine wine "$folder/uninstall.exe" /S '_?=C:\users\Public\Hakaron' || fail "the uninstaller failed"
 rm -f "$folder/uninstall.exe"  # run in place, it cannot remove itself
 [ ! -e "$folder/hakaron.exe" ] || fail "the program is still there"
