@@ -806,7 +806,8 @@ int Day::Run() {
     const Hazard unplugs[] = {Hazard::UnplugBefore, Hazard::UnplugBetween, Hazard::UnplugPending};
     const Hazard crashes[] = {Hazard::CrashBefore, Hazard::CrashAfterFrames,
                               Hazard::CrashAfterSave};
-    for (int i = 0; i < m_o.Unplugs; ++i) place(unplugs[random() % 3]);
+    // With manual writing no write is ever pending: that unplug has no pupil to happen to.
+    for (int i = 0; i < m_o.Unplugs; ++i) place(unplugs[random() % (m_o.ManualWriting ? 2 : 3)]);
     for (int i = 0; i < m_o.Crashes; ++i) place(crashes[random() % 3]);
     for (int i = 0; i < m_o.FullDisks; ++i) place(Hazard::FullDisk);
     // Typing holds an automatic write: with manual writing there is none to hold.
