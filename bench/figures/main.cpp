@@ -307,6 +307,7 @@ struct WineSetup {
     QString Package = qEnvironmentVariable("HAKARON_BENCH_WINE_PACKAGE");
     QString Runner = qEnvironmentVariable("HAKARON_BENCH_WINE");
     QString Ports = qEnvironmentVariable("HAKARON_BENCH_WINE_PORTS");
+    QString BareWindow = qEnvironmentVariable("HAKARON_BENCH_WINE_BARE");  // may be missing
     bool Usable() const {
         return QFileInfo(Package + QStringLiteral("/hakaron.exe")).isFile() &&
                QFileInfo(Runner).isExecutable() && !Ports.isEmpty();
@@ -336,6 +337,11 @@ public:
     }
     bool Ok() const { return m_ok; }
     QString Exe() const { return m_dir.filePath(QStringLiteral("hakaron.exe")); }
+    // The bare window beside the package's Qt DLLs; empty when the build has none.
+    QString BareWindow() const {
+        const QString copy = m_dir.filePath(QStringLiteral("hakaron-bare-window.exe"));
+        return QFile::exists(copy) || QFile::copy(m_wine.BareWindow, copy) ? copy : QString();
+    }
     QString File(const QString& name) const { return m_dir.filePath(name); }
     // The virtual meter behind the prefix's COM1.
     bool StartMeter(const QString& meter) {
@@ -350,9 +356,13 @@ public:
     }
     // Runs the program under Wine in its folder and returns its exit code.
     int Run(const QStringList& arguments) const {
+        return RunWindows(QStringList{Exe()} + arguments);
+    }
+    // Any Windows command line under Wine, in the folder.
+    int RunWindows(const QStringList& commandLine) const {
         QProcess process;
         process.setWorkingDirectory(m_dir.path());
-        process.start(m_wine.Runner, QStringList{Exe()} + arguments);
+        process.start(m_wine.Runner, commandLine);
         process.waitForFinished(-1);
         return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     }
@@ -380,11 +390,16 @@ void WineRows(const QString& hakaron, const QString& meter, int runs, QList<Row>
         QList<double> ratios;
         QList<double> windowsMs;
         QList<double> linuxMs;
+        QList<double> bareRatios;
+        QList<double> bareMs;
         const QString title = QStringLiteral("ver.1.30");
+        const QString bareTitle = QStringLiteral("bare window");
         if (linux.Ok() && windows.Ok() && linux.StartMeter(meter) && windows.StartMeter(meter)) {
+            const QString bare = windows.BareWindow();
             windows.Run({QStringLiteral("--version")});  // Wine's desktop and services up
             TimeToWindow(wine.Runner, title, {windows.Exe()}, true);
             TimeToWindow(linux.Program(), title);
+            if (!bare.isEmpty()) TimeToWindow(wine.Runner, bareTitle, {bare}, true);
             for (int i = 0; i < runs; ++i) {
                 const auto w = TimeToWindow(wine.Runner, title, {windows.Exe()}, true);
                 const auto l = TimeToWindow(linux.Program(), title);
@@ -392,7 +407,19 @@ void WineRows(const QString& hakaron, const QString& meter, int runs, QList<Row>
                 windowsMs.append(w->Ms);
                 linuxMs.append(l->Ms);
                 ratios.append(w->Ms / l->Ms);
+                if (bare.isEmpty()) continue;
+                if (const auto b = TimeToWindow(wine.Runner, bareTitle, {bare}, true)) {
+                    bareMs.append(b->Ms);
+                    bareRatios.append(w->Ms / b->Ms);
+                }
             }
+        }
+        if (!bareRatios.isEmpty()) {
+            const double ratio = Median(bareRatios);
+            rows.append({QStringLiteral("hakaron.exe start-up under Wine, against a bare window"),
+                         Ms(Median(windowsMs)),
+                         Ms(Median(bareMs)) + QStringLiteral(" (bare Qt window under Wine)"),
+                         Times(ratio), QStringLiteral("≤ 1.5 × bare"), Met(ratio <= 1.5)});
         }
         if (ratios.isEmpty()) {
             rows.append(
@@ -411,12 +438,24 @@ void WineRows(const QString& hakaron, const QString& meter, int runs, QList<Row>
         WineFolder windows(wine, set);
         const QString linuxCsv = linux.File(QStringLiteral("day.csv"));
         const QString windowsCsv = QStringLiteral("Z:") + windows.File(QStringLiteral("day.csv"));
+        // The copy command of Windows, itself a process Wine starts, is the reference of the
+        // same figure as on Linux (`cp`).
+        const QString copy = QString(windowsCsv).replace(u'/', u'\\');
+        const QStringList copyCommand{QStringLiteral("cmd"),
+                                      QStringLiteral("/c"),
+                                      QStringLiteral("copy"),
+                                      QStringLiteral("/y"),
+                                      copy,
+                                      copy + QStringLiteral(".copy")};
         QList<double> windowsMs;
         QList<double> linuxMs;
+        QList<double> copyMs;
         for (int i = 0; i < runs && linux.Ok() && windows.Ok(); ++i) {
             double start = NowMs();
             if (windows.Run({QStringLiteral("--save-csv"), windowsCsv}) != 0) break;
             windowsMs.append(NowMs() - start);
+            start = NowMs();
+            if (windows.RunWindows(copyCommand) == 0) copyMs.append(NowMs() - start);
             start = NowMs();
             if (Reap(Spawn(linux.Program(), {QStringLiteral("--save-csv"), linuxCsv})) != 0) break;
             linuxMs.append(NowMs() - start);
@@ -425,6 +464,13 @@ void WineRows(const QString& hakaron, const QString& meter, int runs, QList<Row>
             rows.append(
                 {QStringLiteral("hakaron.exe --save-csv under Wine"), QStringLiteral("failed")});
         } else {
+            if (copyMs.size() == runs) {
+                const double toCopy = Median(windowsMs) / Median(copyMs);
+                rows.append({QStringLiteral("`hakaron.exe --save-csv` under Wine, against a copy"),
+                             Ms(Median(windowsMs)),
+                             Ms(Median(copyMs)) + QStringLiteral(" (`cmd /c copy` under Wine)"),
+                             Times(toCopy), QStringLiteral("≤ 5 × copy"), Met(toCopy <= 5)});
+            }
             const double ratio = Median(windowsMs) / Median(linuxMs);
             rows.append({QStringLiteral("`hakaron.exe --save-csv` under Wine, 1500 records"),
                          Ms(Median(windowsMs)),
