@@ -192,6 +192,17 @@ void LatencyRows(int runs, QList<Row>& rows) {
                  Times(p99 / kFrameMs9600), QStringLiteral("≤ 5 ms"), Met(p99 <= 5)});
 }
 
+// Org/ of a program folder: user.dat (COM1, command mode, 9600 baud) and the records, if any.
+bool WriteSetFiles(const QDir& folder, const QList<MeasureRecord>& records) {
+    QFile settings(folder.filePath(QStringLiteral("Org/user.dat")));
+    if (!folder.mkpath(QStringLiteral("Org")) || !settings.open(QIODevice::WriteOnly) ||
+        settings.write("\"9600,N,8,1\",1,1,0,2\r\n") <= 0)
+        return false;
+    settings.close();
+    return records.isEmpty() ||
+           bool(RecordFile::Replace(folder.filePath(QStringLiteral("Org/zqmtemp.rdm")), records));
+}
+
 // A program folder with a copy of hakaron in it, a user.dat and (optionally) a record file.
 class ProgramFolder {
 public:
@@ -202,13 +213,7 @@ public:
         const QString windows = QStringLiteral(HAKARON_WINDOW_LIBRARY);
         m_ok = QFile::copy(hakaron, m_program) &&
                QFile::copy(windows, m_dir.filePath(QFileInfo(windows).fileName()));
-        QFile settings(m_dir.filePath(QStringLiteral("Org/user.dat")));
-        m_ok = m_ok && settings.open(QIODevice::WriteOnly) &&
-               settings.write("\"9600,N,8,1\",1,1,0,2\r\n") > 0;
-        settings.close();
-        if (!records.isEmpty())
-            m_ok = m_ok && bool(RecordFile::Replace(
-                               m_dir.filePath(QStringLiteral("Org/zqmtemp.rdm")), records));
+        m_ok = m_ok && WriteSetFiles(QDir(m_dir.path()), records);
     }
     ~ProgramFolder() { StopMeter(); }
     bool Ok() const { return m_ok; }
@@ -321,14 +326,7 @@ public:
         m_ok = Reap(Spawn(
                    QStringLiteral("/bin/cp"),
                    {QStringLiteral("-a"), wine.Package + QStringLiteral("/."), m_dir.path()})) == 0;
-        QDir(m_dir.path()).mkpath(QStringLiteral("Org"));
-        QFile settings(m_dir.filePath(QStringLiteral("Org/user.dat")));
-        m_ok = m_ok && settings.open(QIODevice::WriteOnly) &&
-               settings.write("\"9600,N,8,1\",1,1,0,2\r\n") > 0;
-        settings.close();
-        if (!records.isEmpty())
-            m_ok = m_ok && bool(RecordFile::Replace(
-                               m_dir.filePath(QStringLiteral("Org/zqmtemp.rdm")), records));
+        m_ok = m_ok && WriteSetFiles(QDir(m_dir.path()), records);
     }
     ~WineFolder() {
         if (m_meter <= 0) return;
