@@ -4,7 +4,8 @@
 #include <QTemporaryDir>
 
 // A fresh program folder with Org/, Name_List/ and ports/ for one test; resets G_Param and
-// points its folders there. Each ports/COMn links to a missing device of the folder's own.
+// points its folders there. On Linux each ports/COMn links to a missing device of the
+// folder's own; Windows names COMn itself.
 class TestProgramFolder {
 public:
     TestProgramFolder();
