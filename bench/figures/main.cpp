@@ -382,6 +382,11 @@ void WineRows(const QString& hakaron, const QString& meter, int runs, QList<Row>
     }
     const QString wineserver = QStringLiteral("/usr/bin/wineserver");
     Reap(Spawn(wineserver, {QStringLiteral("-p")}));
+    // Windows' desktop is always there; Wine's closes a second after its last program and
+    // starts again with the next one. A command prompt waiting for input keeps it, once the
+    // first program has started it.
+    QProcess desktopHolder;
+    desktopHolder.start(wine.Runner, {QStringLiteral("cmd")});
     {
         ProgramFolder linux(hakaron, {});
         WineFolder windows(wine, {});
@@ -476,6 +481,8 @@ void WineRows(const QString& hakaron, const QString& meter, int runs, QList<Row>
                          QStringLiteral("≤ 3 × Linux"), Met(ratio <= 3)});
         }
     }
+    desktopHolder.closeWriteChannel();
+    desktopHolder.waitForFinished(5000);
     Reap(Spawn(wineserver, {QStringLiteral("-k")}));
 }
 

@@ -41,6 +41,12 @@ reg=$(dirname "$WINEPREFIX")/wine-ports.reg
 {
   printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\r\n'
   for n in $(seq 1 "$hakaron_program_ports"); do printf '"COM%s"="%s/COM%s"\r\n' "$n" "$ports" "$n"; done
+  # No window manager runs on the virtual display: Wine would wait two seconds for one each
+  # time a window is hidden, which Windows never does. Its windows go unmanaged.
+  printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n'
+  # Nor a graphics card: Qt's first window looks at Direct3D, which Wine would answer with a
+  # third of a second of software OpenGL. Qt draws its widgets without it.
+  printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Direct3D]\r\n"renderer"="no3d"\r\n'
 } >"$reg"
 hakaron_wine wineboot -i >/dev/null 2>&1
 hakaron_wine wine regedit /S "$(hakaron_wine winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1
