@@ -99,7 +99,7 @@ QHash<char16_t, char16_t> PreferredCodes(const QRawFont& font) {
     }
     QHash<char16_t, char16_t> codes;
     for (auto it = lowest.cbegin(); it != lowest.cend(); ++it)
-        if (preferred.value(it.key()) != it.value())
+        if (StandsIn(it.value()) && preferred.value(it.key()) != it.value())
             codes.insert(it.value(), preferred.value(it.key()));
     return codes;
 }

@@ -87,7 +87,6 @@ public:
     }
     // Text broken into as many lines as the width needs.
     void Paragraph(const QString& text, qreal points) {
-        const double lineMm = points / kPointsPerInch * 25.4 * 1.7;
         // Measured with one pixel per point: the same breaks on paper, PDF and screen.
         QFont font = ReportFont(points);
         font.setPixelSize(qRound(points));

@@ -261,7 +261,8 @@ private slots:
         const QString record = Path(QStringLiteral("Org/zqmtemp.rdm"));
         if (removeRecordFile) QVERIFY(QFile::remove(record));
         // Each output refuses the same targets.
-        for (const QString& option : {"--save-csv", "--save-judgement", "--save-report"}) {
+        for (const QString& option :
+             QStringList{"--save-csv", "--save-judgement", "--save-report"}) {
             const Run run =
                 Hakaron(option == u"--save-csv" ? QStringList{option, target}
                                                 : QStringList{option, target, "--age", "12"});
