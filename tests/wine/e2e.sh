@@ -88,14 +88,20 @@ wait GO
 send SY 151.0
 send TZ 42.8
 SCRIPT
-"$meter_bin" --mode manual --script "$work/meter.txt" --link "$ports/COM1" >"$work/meter.out" &
-meter_pid=$!
-wait_until 20 test -s "$work/meter.out" || fail "the meter did not start"
-device=$(sed -n 1p "$work/meter.out")
-
-(cd "$folder" && exec "$wine_run" "$folder/hakaron.exe") >"$work/program.log" 2>&1 &
-program_pid=$!
-wait_until 120 held_by_program "$device" || fail "hakaron.exe did not open COM1 ($device)"
+# Starts the virtual meter on the prefix's COM1 (its first line: its device) and hakaron.exe
+# in its folder, and waits until the program holds that device.
+start_meter_and_program() {
+  local out=$1
+  shift
+  "$meter_bin" "$@" --link "$ports/COM1" >"$out" &
+  meter_pid=$!
+  wait_until 20 test -s "$out" || fail "the meter did not start ($*)"
+  device=$(sed -n 1p "$out")
+  (cd "$folder" && exec "$wine_run" "$folder/hakaron.exe") >"$work/program.log" 2>&1 &
+  program_pid=$!
+  wait_until 120 held_by_program "$device" || fail "hakaron.exe did not open COM1 ($device, $*)"
+}
+start_meter_and_program "$work/meter.out" --mode manual --script "$work/meter.txt"
 release "$device" GO
 wait_until 60 has_records 4 || fail "the first reading was not written automatically"
 # The meter's cable is pulled and pushed back: a new line behind the same COM1.
@@ -134,14 +140,7 @@ echo "wine.e2e: both readings written automatically, the second after a replug"
 if [ -n "${DISPLAY:-}" ] && command -v xdotool >/dev/null; then
   cp "$folder/Org/zqmtemp.rdm" "$work/manual.rdm"
   printf '"4800,E,8,1",1,1,1,1\r\n' >"$folder/Org/user.dat"
-  "$meter_bin" --mode command --height 160.5 --weight 50.2 --link "$ports/COM1" \
-    >"$work/command-meter.out" &
-  meter_pid=$!
-  wait_until 20 test -s "$work/command-meter.out" || fail "the command-mode meter did not start"
-  device=$(sed -n 1p "$work/command-meter.out")
-  (cd "$folder" && exec "$wine_run" "$folder/hakaron.exe") >"$work/program.log" 2>&1 &
-  program_pid=$!
-  wait_until 120 held_by_program "$device" || fail "hakaron.exe did not open COM1 in command mode"
+  start_meter_and_program "$work/command-meter.out" --mode command --height 160.5 --weight 50.2
   window=
   found_window() { window=$(xdotool search --onlyvisible --name 'ver\.1\.30' 2>/dev/null | head -1); [ -n "$window" ]; }
   wait_until 60 found_window || fail "no main window in command mode"
